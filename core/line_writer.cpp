@@ -1,0 +1,106 @@
+#include "core/line_writer.h"
+
+#include <cstring>
+
+#include "core/clock.h"
+#include "core/format.h"
+#include "core/messages.h"
+#include "core/session_lock.h"
+#include "core/state.h"
+#include "core/utf.h"
+
+namespace quillpen {
+namespace {
+const WCHAR* const kBanners[] = {
+    QP_TEXT("[SYSLOG][■--FATAL--■] %s%s"), QP_TEXT("[SYSLOG][■--CRETICAL--■] %s%s"),
+    QP_TEXT("[SYSLOG][■--ERROR--■] %s%s"), QP_TEXT("[SYSLOG][□--WARNING--□] %s%s"),
+    QP_TEXT("[SYSLOG][□--INFO--□] %s%s"),  QP_TEXT("[SYSLOG][▲--DEBUG--▲] %s%s"),
+};
+
+// Composition area of [SYSLOG] lines: fixed storage, so a system line allocates nothing and
+// can be written while another line is half composed in the shared buffers.
+WCHAR gSysLineW[kWideBufUnits];
+
+// Scratch buffers are left zero-filled; only the part a call used needs clearing.
+void clearWide(WCHAR* buf, int used) {
+    size_t units = used < 0 || used >= kWideBufUnits ? kWideBufUnits : used + 1;
+    std::memset(buf, 0, units * sizeof(WCHAR));
+}
+
+void clearBytes(char* buf, int used, int size) {
+    std::memset(buf, 0, used < 0 || used >= size ? size : used + 1);
+}
+}  // namespace
+
+void writeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
+    if (!writerReady()) return;
+    if (!checkText(label, format, kMaxFormatBytes)) return;
+    const int32_t stampMode = gLogCtx->stampMode;
+    DWORD threadId = 0;
+    if (stampMode == 1) {
+        threadId = GetCurrentThreadId();
+        gElapsedStart = clockTicks();
+    }
+    const int messageLength = vformatWide(gMsgBufW, kWideBufUnits, format, args);
+    const int lineLength = messageLength < 0 ? -1 : logFormatLine(stampMode, threadId);
+    if (lineLength < 0) {
+        logSyslog(kCretical, msg::kMessageTooLong, label, kWideBufUnits - 1);
+    } else if (lineLength > 0) {
+        const int bytes = utf16ToUtf8N(gLineBufW, lineLength, gOutBufA, kOutBufBytes);
+        logWrite(gOutBufA, bytes);
+        clearBytes(gOutBufA, bytes, kOutBufBytes);
+    }
+    clearWide(gMsgBufW, messageLength);
+    clearWide(gLineBufW, lineLength);
+}
+
+void logLine(const WCHAR* format, ...) {
+    va_list args;
+    va_start(args, format);
+    writeStampedLine(msg::kLogFormat, format, args);
+    va_end(args);
+}
+
+bool logWrite(const char* bytes, int length) {
+    if (length < 0 || length > kMaxFormatBytes) {
+        logSyslog(kCretical, msg::kLineTooLong, 879);
+        return false;
+    }
+    if (length == 0) return true;
+    DWORD written = 0;
+    return WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(length), &written, nullptr) != FALSE;
+}
+
+void vlogSyslog(int32_t code, const WCHAR* format, va_list args) {
+    if (!gLogCtx || !gSysMsgW || !gSysOutA) return;
+    if (gLogCtx->logLevel < 0 || gLogCtx->logSleep != 0 || !fileOpen()) return;
+    if (!checkText(msg::kSyslogFormat, format, kMaxFormatBytes)) return;
+    if (code < kFatal || code > kDebug) return;  // no banner: an empty line, not written
+    const int messageLength = vformatWide(gSysMsgW, kWideBufUnits, format, args);
+    int lineLength = -1;
+    if (messageLength >= 0)
+        lineLength = formatWide(gSysLineW, kWideBufUnits, kBanners[code], gSysMsgW, gNewlineW);
+    int bytes = -1;
+    if (lineLength >= 0) bytes = utf16ToUtf8N(gSysLineW, lineLength, gSysOutA, kSysOutBytes);
+    clearWide(gSysMsgW, messageLength);
+    clearWide(gSysLineW, lineLength);
+    logWrite(gSysOutA, bytes);  // an overlong system line is refused like any other
+    clearBytes(gSysOutA, bytes, kSysOutBytes);
+}
+
+void logSyslog(int32_t code, const WCHAR* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vlogSyslog(code, format, args);
+    va_end(args);
+}
+
+}  // namespace quillpen
+
+extern "C" void _log(const qp_wchar* format, ...) {
+    quillpen::SessionLock lock;
+    va_list args;
+    va_start(args, format);
+    quillpen::writeStampedLine(quillpen::msg::kLogFormat, format, args);
+    va_end(args);
+}

@@ -1,0 +1,21 @@
+// One process-wide lock around every entry point, so that calls from several threads never
+// mix their lines or buffers. Message boxes are never shown while it is held: a box asked
+// for inside a locked call is queued and shown once the lock is released.
+#pragma once
+
+#include "platform/seams.h"
+
+namespace quillpen {
+
+class SessionLock {
+   public:
+    SessionLock();
+    ~SessionLock();
+    SessionLock(const SessionLock&) = delete;
+    SessionLock& operator=(const SessionLock&) = delete;
+};
+
+// An MB_OK box without an owner: shown now, or when the current SessionLock is released.
+void showBox(const WCHAR* text, const WCHAR* title);
+
+}  // namespace quillpen

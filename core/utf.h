@@ -1,0 +1,29 @@
+// UTF-16 to UTF-8, as every line and block reaches the file.
+//
+// Lone surrogates (a high one not followed by a low one, a low one on its own) are
+// dropped; a surrogate pair becomes one four-byte character. Code point 0 has no special
+// form. Example: u"\u00e9\u3042\U0001F600" => C3 A9  E3 81 82  F0 9F 98 80.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+namespace quillpen {
+
+// Units before the terminator; 0 for a null pointer.
+int wideLength(const WCHAR* text);
+
+// Writes the UTF-8 form of one code point (1 to 4 bytes, no NUL) and returns its length;
+// 0 for a value above 0x10FFFF, writing nothing.
+int utf32ToUtf8(uint32_t codePoint, char* dst);
+
+// Converts `src` into `dst` and NUL-terminates it, never writing more than `dstSize` bytes.
+// Returns the byte length, or -1 when the text did not fit: `dst` then holds the whole
+// characters that fit (or nothing when dstSize < 1).
+int utf16ToUtf8(const WCHAR* src, char* dst, int dstSize);
+
+// The same for the first `units` units of `src`, which need no terminator.
+int utf16ToUtf8N(const WCHAR* src, int units, char* dst, int dstSize);
+
+}  // namespace quillpen

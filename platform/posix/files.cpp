@@ -1,0 +1,171 @@
+// Directory and file calls over POSIX descriptors. A HANDLE is the descriptor plus one, so
+// that 0 and INVALID_HANDLE_VALUE never name a file.
+//
+// Differs from Windows: share modes are enforced only between openers that use this layer
+// (an open for writing without FILE_SHARE_WRITE takes an open-file-description write lock,
+// so a second writer in this or another process gets ERROR_SHARING_VIOLATION, while plain
+// readers such as tail -f still read). Security attributes, templates and file flags are
+// ignored; new files get mode 0666 less the umask. Names are UTF-8 on disk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/utf.h"
+#include "platform/platform.h"
+
+namespace {
+constexpr int kPathBytes = 4096;
+
+DWORD codeOf(int error, DWORD notFound) {
+    switch (error) {
+        case 0:
+            return ERROR_SUCCESS;
+        case ENOENT:
+            return notFound;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EEXIST:
+            return ERROR_ALREADY_EXISTS;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return ERROR_ACCESS_DENIED;
+        case ENAMETOOLONG:
+            return ERROR_FILENAME_EXCED_RANGE;
+        case ENOSPC:
+        case EDQUOT:
+            return ERROR_DISK_FULL;
+        case EMFILE:
+        case ENFILE:
+            return ERROR_TOO_MANY_OPEN_FILES;
+        case EBADF:
+            return ERROR_INVALID_HANDLE;
+        case ENOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        case EINVAL:
+            return ERROR_INVALID_PARAMETER;
+        default:
+            return ERROR_WRITE_FAULT;
+    }
+}
+
+bool toPath(LPCWSTR name, char* path) {
+    if (!name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    if (quillpen::utf16ToUtf8(name, path, kPathBytes) < 0) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    return true;
+}
+
+int fdOf(HANDLE handle) {
+    intptr_t value = reinterpret_cast<intptr_t>(handle);
+    return value > 0 ? static_cast<int>(value - 1) : -1;
+}
+
+bool lockForWriting(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+}  // namespace
+
+extern "C" {
+
+BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES) {
+    char path[kPathBytes];
+    if (!toPath(name, path)) return FALSE;
+    if (mkdir(path, 0777) == 0) return TRUE;
+    SetLastError(codeOf(errno, ERROR_PATH_NOT_FOUND));
+    return FALSE;
+}
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD, HANDLE) {
+    char path[kPathBytes];
+    if (!toPath(name, path)) return INVALID_HANDLE_VALUE;
+    int flags = O_CLOEXEC;
+    if ((access & GENERIC_READ) && (access & GENERIC_WRITE))
+        flags |= O_RDWR;
+    else if (access & GENERIC_WRITE)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    switch (disposition) {
+        case CREATE_NEW:
+            flags |= O_CREAT | O_EXCL;
+            break;
+        case CREATE_ALWAYS:
+            flags |= O_CREAT | O_TRUNC;
+            break;
+        case OPEN_ALWAYS:
+            flags |= O_CREAT;
+            break;
+        case OPEN_EXISTING:
+            break;
+        default:
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return INVALID_HANDLE_VALUE;
+    }
+    int fd = open(path, flags, 0666);
+    if (fd < 0) {
+        int error = errno;
+        bool creating = (flags & O_CREAT) != 0;
+        DWORD code = codeOf(error, creating ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND);
+        SetLastError(error == EEXIST ? ERROR_FILE_EXISTS : code);
+        return INVALID_HANDLE_VALUE;
+    }
+    if ((access & GENERIC_WRITE) && !(share & FILE_SHARE_WRITE) && !lockForWriting(fd)) {
+        close(fd);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {
+    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : SEEK_END;
+    off_t offset = distance;
+    if (distanceHigh)
+        offset = (static_cast<off_t>(*distanceHigh) << 32) | static_cast<DWORD>(distance);
+    off_t at = lseek(fdOf(file), offset, whence);
+    if (at < 0) {
+        SetLastError(codeOf(errno, ERROR_INVALID_HANDLE));
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh) *distanceHigh = static_cast<LONG>(at >> 32);
+    return static_cast<DWORD>(at);
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
+    const char* data = static_cast<const char*>(bytes);
+    DWORD done = 0;
+    while (done < count) {
+        ssize_t n = write(fdOf(file), data + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (written) *written = done;
+            SetLastError(n < 0 ? codeOf(errno, ERROR_INVALID_HANDLE) : ERROR_DISK_FULL);
+            return FALSE;
+        }
+        done += static_cast<DWORD>(n);
+    }
+    if (written) *written = done;
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    if (close(fdOf(handle)) == 0) return TRUE;
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+}
+
+}  // extern "C"

@@ -1,0 +1,55 @@
+#include "platform/seams.h"
+
+#include <atomic>
+
+namespace quillpen {
+namespace {
+std::atomic<seams::MessageBoxFn> gMessageBoxFn{nullptr};
+std::atomic<seams::WriteFileFn> gWriteFileFn{nullptr};
+std::atomic<bool> gClockFaked{false};
+std::atomic<long long> gFakeTicks{0};
+std::atomic<long long> gAllocCount{0};
+
+constexpr long long kTicksPerSecond = 10000000;
+}  // namespace
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    if (auto fn = gMessageBoxFn.load()) return fn(owner, text, caption, type);
+    return ::MessageBoxW(owner, text, caption, type);
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
+    if (auto fn = gWriteFileFn.load()) return fn(file, bytes, count, written, overlapped);
+    return ::WriteFile(file, bytes, count, written, overlapped);
+}
+
+HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
+    gAllocCount.fetch_add(1, std::memory_order_relaxed);
+    return ::GlobalAlloc(flags, bytes);
+}
+
+__time64_t _time64(__time64_t* now) {
+    if (!gClockFaked.load(std::memory_order_relaxed)) return ::_time64(now);
+    // Floor division, so instants before 1970 still land in the right second.
+    long long ticks = gFakeTicks.load();
+    __time64_t seconds = ticks / kTicksPerSecond - (ticks % kTicksPerSecond < 0 ? 1 : 0);
+    if (now) *now = seconds;
+    return seconds;
+}
+
+long long _Xtime_get_ticks() {
+    if (gClockFaked.load(std::memory_order_relaxed)) return gFakeTicks.load();
+    return ::_Xtime_get_ticks();
+}
+
+namespace seams {
+void setMessageBox(MessageBoxFn fn) { gMessageBoxFn = fn; }
+void setWriteFile(WriteFileFn fn) { gWriteFileFn = fn; }
+void setFakeTicks(long long ticks) {
+    gFakeTicks = ticks;
+    gClockFaked = true;
+}
+void clearFakeClock() { gClockFaked = false; }
+long long globalAllocCount() { return gAllocCount.load(); }
+}  // namespace seams
+}  // namespace quillpen
