@@ -54,9 +54,53 @@ QP_API int32_t logInit(const qp_wchar* path, const qp_wchar* prefix, int32_t sta
 QP_API void logTerm(void);
 
 /* One time-stamped line whatever logLevel is. format: printf-style, at most 4095 units;
- * %s takes a UTF-16 string, %hs a byte string, %d/%ld 32-bit, %lld 64-bit, %lf a double.
- * A refused format or a line over 8190 UTF-8 bytes is reported as a [SYSLOG] line. */
+ * %s takes a UTF-16 string, %hs a byte string, %d/%ld 32-bit, %lld 64-bit, %lf a double;
+ * %n is never honoured. A refused format, or a line over 8190 UTF-8 bytes or 4223 units,
+ * is reported as a [SYSLOG] line instead. */
 QP_API void _log(const qp_wchar* format, ...);
+
+/* The same line as _log, written only when logLevel is at least 5, 4, 3, 2 or 1. */
+QP_API void log_debug(const qp_wchar* format, ...);
+QP_API void log_info(const qp_wchar* format, ...);
+QP_API void log_warning(const qp_wchar* format, ...);
+QP_API void log_error(const qp_wchar* format, ...);
+QP_API void log_critical(const qp_wchar* format, ...);
+
+/* A line "<file_fnc> line=<line> Win32 ErrCode=<code> :<system text>" for the calling
+ * thread's last-error code as it was on entry. file_fnc: at most 260 units. */
+QP_API void w32_err_log(const qp_wchar* file_fnc, int32_t line);
+/* The calling thread's last-error code; needs no session. */
+QP_API uint32_t GetLastErr(void);
+/* Sets the calling thread's last-error code to 0; needs no session. */
+QP_API void w32_reset_errCode(void);
+
+/* The text's UTF-8 bytes as raw lines of newLineCnt (10 to 80) bytes that never split a
+ * character, framed by start and end lines (withMarkers non-zero) or bare terminators.
+ * cnt is printed in the start line; above 8190 the call is refused. */
+QP_API void logPut(const qp_wchar* data, int32_t cnt, uint8_t withMarkers, int32_t newLineCnt);
+/* The same text as lines of newLineCnt lowercase hex pairs. */
+QP_API void logPutHex(const qp_wchar* data, int32_t cnt, uint8_t withMarkers,
+                      int32_t newLineCnt);
+/* A decode table of the text's UTF-8 bytes, sixteen to a row, with the characters beside
+ * them. data: at most 4095 units; prefix: at most 255 units; n is not read. */
+QP_API void logDumpUTF8(const qp_wchar* data, intptr_t n, const qp_wchar* prefix);
+
+/* Boxed tables of a value's bytes in memory order, in hex and in bits, under a label of at
+ * most 255 units. */
+QP_API void makeBitStringUSHORT16(uint16_t value, const qp_wchar* prefix);
+QP_API void makeBitStringUINT32(uint32_t value, const qp_wchar* prefix);
+/* A Unicode scalar (0 to 0x10FFFF) beside its UTF-8 encoding; larger values are refused. */
+QP_API void makeBitStringUnicodeScalarValue(uint32_t scalar, const qp_wchar* prefix);
+
+/* Message boxes with or without a session; msg and ttl at most 255 units each.
+ * msgBoxOkCancel returns 1 (OK), 2 (Cancel), or 0 when a text was refused or the box failed. */
+QP_API void msgBox(const qp_wchar* msg, const qp_wchar* ttl);
+QP_API int32_t msgBoxOkCancel(const qp_wchar* msg, const qp_wchar* ttl);
+
+/* A process-wide stopwatch: start with a label of at most 128 units; each stop writes an
+ * INFO [SYSLOG] line with the seconds since the start (whole milliseconds). */
+QP_API void profileTimeStart(const qp_wchar* prefix);
+QP_API void profileTimeStop(void);
 
 #ifdef __cplusplus
 }

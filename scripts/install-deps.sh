@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when run as root and missing.
+set -euo pipefail
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+if [ "${1:-}" = "--windows" ]; then
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(mingw-w64)
+    [ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+fi
+[ ${#need[@]} -eq 0 ] && exit 0
+if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${need[*]} (run as root to install them)" >&2
+    exit 1
+fi
+echo "installing: ${need[*]}"
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
