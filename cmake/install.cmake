@@ -1,0 +1,35 @@
+# The installed package: the library, its header, the .def, a CMake package config
+# (quillpen::quillpen), a pkg-config file, and on Windows an MSVC import library.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+install(TARGETS quillpen EXPORT quillpenTargets
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES include/quillpen.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${QUILLPEN_DEF} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+
+set(config_dir ${CMAKE_INSTALL_LIBDIR}/cmake/quillpen)
+install(EXPORT quillpenTargets NAMESPACE quillpen:: DESTINATION ${config_dir})
+configure_package_config_file(cmake/quillpenConfig.cmake.in
+    ${CMAKE_CURRENT_BINARY_DIR}/quillpenConfig.cmake INSTALL_DESTINATION ${config_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/quillpenConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillpenConfig.cmake
+    ${CMAKE_CURRENT_BINARY_DIR}/quillpenConfigVersion.cmake DESTINATION ${config_dir})
+
+configure_file(cmake/quillpen.pc.in ${CMAKE_CURRENT_BINARY_DIR}/quillpen.pc @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillpen.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+if(WIN32)
+    # An import library for MSVC hosts, made from the .def rather than from the link.
+    find_program(QUILLPEN_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
+    set(msvc_lib ${CMAKE_CURRENT_BINARY_DIR}/quillpen.lib)
+    add_custom_command(OUTPUT ${msvc_lib}
+        COMMAND ${QUILLPEN_DLLTOOL} -d ${QUILLPEN_DEF} -D quillpen.dll -l ${msvc_lib}
+        DEPENDS ${QUILLPEN_DEF} VERBATIM)
+    add_custom_target(quillpen_msvc_lib ALL DEPENDS ${msvc_lib})
+    install(FILES ${msvc_lib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endif()
