@@ -9,17 +9,23 @@
 
 namespace quillpen {
 
-int systemErrorText(DWORD code, WCHAR* dst, int dstUnits) {
+int cutSystemText(const WCHAR* text, WCHAR* dst, int dstUnits) {
     if (dstUnits < 1) return 0;
+    int n = wideLength(text);
+    if (n >= 2) n -= 2;  // the closing CR LF goes before any cut, so a cut keeps real text
+    if (n > dstUnits - 1) n = dstUnits - 1;
+    for (int i = 0; i < n; ++i) dst[i] = text[i];
+    dst[n] = 0;
+    return n;
+}
+
+int systemErrorText(DWORD code, WCHAR* dst, int dstUnits) {
     WCHAR* text = nullptr;
     const DWORD flags =
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM;
     FormatMessageW(flags, nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
                    reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    int n = 0;
-    for (; text && text[n] && n < dstUnits - 1; ++n) dst[n] = text[n];
-    if (n >= 2) n -= 2;
-    dst[n] = 0;
+    const int n = cutSystemText(text, dst, dstUnits);
     LocalFree(text);
     return n;
 }

@@ -7,9 +7,11 @@
 
 namespace quillpen {
 
-// The system's text for `code`, cut to `dstUnits` - 1 units, less its last two units (the
-// CR LF that system texts end with) when it has at least two. Empty when the system has no
-// text for the code. Returns the length.
+// A system text less its last two units (the CR LF that system texts end with) when it has
+// at least two, then cut to `dstUnits` - 1 units. A null text gives "". Returns the length.
+//   u"Access is denied.\r\n" => u"Access is denied."     u"x" => u"x"
+int cutSystemText(const WCHAR* text, WCHAR* dst, int dstUnits);
+// The system's text for `code` as cutSystemText leaves it; "" when the system has none.
 int systemErrorText(DWORD code, WCHAR* dst, int dstUnits);
 
 // "<file_fnc> line=<line> Win32 ErrCode=<code> :<text>" for the thread's last-error code,
