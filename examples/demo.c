@@ -31,6 +31,33 @@ int main(int argc, char** argv) {
     }
     _log(QP_TEXT("count=%d"), 5);
     _log(QP_TEXT("%s, %hs: %lf"), QP_TEXT("日本語 text"), "bytes", 1.5);
+
+    profileTimeStart(QP_TEXT("demo lines"));
+    log_debug(QP_TEXT("debug: written at logLevel 5"));
+    log_info(QP_TEXT("info: %d of %hs"), 4, "five");
+    log_warning(QP_TEXT("warning: %s"), QP_TEXT("日本語 text"));
+    log_error(QP_TEXT("error: %lf"), 2.5);
+    log_critical(QP_TEXT("critical: 100%%"));
+    w32_reset_errCode();
+    w32_err_log(QP_TEXT("demo.c main"), __LINE__);
+    printf("last error: %u\n", (unsigned)GetLastErr());
+
+    logPut(QP_TEXT("abcdefghijklmnopqrstuvwxyz"), 26, 1, 10);
+    logPutHex(QP_TEXT("abcdefghi日本"), 15, 1, 10);
+    logDumpUTF8(QP_TEXT("ABCDEFG日éZ A\tB 😀"), 0, QP_TEXT("demo"));
+
+    makeBitStringUSHORT16(0x1234, QP_TEXT("UTF-16 unit"));
+    makeBitStringUINT32(0x12345678u, QP_TEXT("UINT32"));
+    makeBitStringUnicodeScalarValue(0x3042, QP_TEXT("あ"));
+    makeBitStringUnicodeScalarValue(0x1F600, QP_TEXT("😀"));
+    makeBitStringUnicodeScalarValue(0x110000, QP_TEXT("out of range"));
+
+    if (getenv("QUILLPEN_DEMO_BOX")) { /* a box waits for the user on Windows */
+        int answer = msgBoxOkCancel(QP_TEXT("Continue the demo?"), QP_TEXT("quillpen demo"));
+        msgBox(answer == 1 ? QP_TEXT("OK chosen") : QP_TEXT("Cancel chosen"),
+               QP_TEXT("quillpen demo"));
+    }
+    profileTimeStop();
     logTerm();
 
     time_t now = time(NULL);

@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLPEN_BUILD_TESTS=OFF >/dev/null
 cmake --build build/demo --target quillpen_demo >/dev/null
+rm -rf build/demo/logs  # show this run alone
 build/demo/examples/quillpen_demo build/demo/logs
