@@ -31,42 +31,19 @@ void levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list a
 }  // namespace
 }  // namespace quillpen
 
-extern "C" void log_debug(const qp_wchar* format, ...) {
-    quillpen::SessionLock lock;
-    va_list args;
-    va_start(args, format);
-    quillpen::levelLine(quillpen::kDebug, quillpen::msg::kDebugFormat, format, args);
-    va_end(args);
-}
+// The five exports differ only in their level and label; a variadic function cannot be
+// forwarded, so each is spelled out by this macro.
+#define QP_LEVEL_ENTRY(name, level, label)                                        \
+    extern "C" void name(const qp_wchar* format, ...) {                           \
+        quillpen::SessionLock lock;                                               \
+        va_list args;                                                             \
+        va_start(args, format);                                                   \
+        quillpen::levelLine(quillpen::level, quillpen::msg::label, format, args); \
+        va_end(args);                                                             \
+    }
 
-extern "C" void log_info(const qp_wchar* format, ...) {
-    quillpen::SessionLock lock;
-    va_list args;
-    va_start(args, format);
-    quillpen::levelLine(quillpen::kInfo, quillpen::msg::kInfoFormat, format, args);
-    va_end(args);
-}
-
-extern "C" void log_warning(const qp_wchar* format, ...) {
-    quillpen::SessionLock lock;
-    va_list args;
-    va_start(args, format);
-    quillpen::levelLine(quillpen::kWarning, quillpen::msg::kWarningFormat, format, args);
-    va_end(args);
-}
-
-extern "C" void log_error(const qp_wchar* format, ...) {
-    quillpen::SessionLock lock;
-    va_list args;
-    va_start(args, format);
-    quillpen::levelLine(quillpen::kError, quillpen::msg::kErrorFormat, format, args);
-    va_end(args);
-}
-
-extern "C" void log_critical(const qp_wchar* format, ...) {
-    quillpen::SessionLock lock;
-    va_list args;
-    va_start(args, format);
-    quillpen::levelLine(quillpen::kCretical, quillpen::msg::kCriticalFormat, format, args);
-    va_end(args);
-}
+QP_LEVEL_ENTRY(log_debug, kDebug, kDebugFormat)
+QP_LEVEL_ENTRY(log_info, kInfo, kInfoFormat)
+QP_LEVEL_ENTRY(log_warning, kWarning, kWarningFormat)
+QP_LEVEL_ENTRY(log_error, kError, kErrorFormat)
+QP_LEVEL_ENTRY(log_critical, kCretical, kCriticalFormat)
