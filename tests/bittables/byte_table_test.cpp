@@ -21,13 +21,6 @@ std::string rows(std::initializer_list<std::string> lines, const std::string& nl
     return out;
 }
 
-// A session in stamp mode 0 whose time-stamped lines end with `nl`, around `body`.
-std::string session(const std::filesystem::path& file, const std::string& body,
-                    const std::string& nl = "\r\n") {
-    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
-           "[--- [app] end Log. ---]" + nl;
-}
-
 int gWrites = 0;
 BOOL countingWrite(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
     ++gWrites;
@@ -41,29 +34,29 @@ TEST_F(SessionTest, Ushort16TableShowsBytesInMemoryOrder) {
     makeBitStringUSHORT16(0, W("zero"));
     makeBitStringUSHORT16(0xFFFF, W("max"));
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), rows({
-                                                kBorder16,
-                                                "|    0   |    1   |  [v]",
-                                                kBorder16,
-                                                "|   34   |   12   |   HEX=0x1234",
-                                                kBorder16,
-                                                "|00110100|00010010|   UTF16_LE Bit Pattern!",
-                                                kBorder16,
-                                                kBorder16,
-                                                "|    0   |    1   |  [zero]",
-                                                kBorder16,
-                                                "|   00   |   00   |   HEX=0x0000",
-                                                kBorder16,
-                                                "|00000000|00000000|   UTF16_LE Bit Pattern!",
-                                                kBorder16,
-                                                kBorder16,
-                                                "|    0   |    1   |  [max]",
-                                                kBorder16,
-                                                "|   ff   |   ff   |   HEX=0xffff",
-                                                kBorder16,
-                                                "|11111111|11111111|   UTF16_LE Bit Pattern!",
-                                                kBorder16,
-                                            })));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), rows({
+                                                     kBorder16,
+                                                     "|    0   |    1   |  [v]",
+                                                     kBorder16,
+                                                     "|   34   |   12   |   HEX=0x1234",
+                                                     kBorder16,
+                                                     "|00110100|00010010|   UTF16_LE Bit Pattern!",
+                                                     kBorder16,
+                                                     kBorder16,
+                                                     "|    0   |    1   |  [zero]",
+                                                     kBorder16,
+                                                     "|   00   |   00   |   HEX=0x0000",
+                                                     kBorder16,
+                                                     "|00000000|00000000|   UTF16_LE Bit Pattern!",
+                                                     kBorder16,
+                                                     kBorder16,
+                                                     "|    0   |    1   |  [max]",
+                                                     kBorder16,
+                                                     "|   ff   |   ff   |   HEX=0xffff",
+                                                     kBorder16,
+                                                     "|11111111|11111111|   UTF16_LE Bit Pattern!",
+                                                     kBorder16,
+                                                 })));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -73,23 +66,24 @@ TEST_F(SessionTest, Uint32TableShowsBytesInMemoryOrder) {
     makeBitStringUINT32(0x80000001, W("w"));
     logTerm();
     const std::string labelRow = "|    0   |    1   |    2   |    3   |  [w]";
-    EXPECT_EQ(readLog(),
-              session(logPath(), rows({
-                                     kBorder32,
-                                     labelRow,
-                                     kBorder32,
-                                     "|   78   |   56   |   34   |   12   |  HEX=0x12345678",
-                                     kBorder32,
-                                     "|01111000|01010110|00110100|00010010|  UTF32_LE Bit Pattern!",
-                                     kBorder32,
-                                     kBorder32,
-                                     labelRow,
-                                     kBorder32,
-                                     "|   01   |   00   |   00   |   80   |  HEX=0x80000001",
-                                     kBorder32,
-                                     "|00000001|00000000|00000000|10000000|  UTF32_LE Bit Pattern!",
-                                     kBorder32,
-                                 })));
+    EXPECT_EQ(
+        readLog(),
+        sessionLines(logPath(), rows({
+                                    kBorder32,
+                                    labelRow,
+                                    kBorder32,
+                                    "|   78   |   56   |   34   |   12   |  HEX=0x12345678",
+                                    kBorder32,
+                                    "|01111000|01010110|00110100|00010010|  UTF32_LE Bit Pattern!",
+                                    kBorder32,
+                                    kBorder32,
+                                    labelRow,
+                                    kBorder32,
+                                    "|   01   |   00   |   00   |   80   |  HEX=0x80000001",
+                                    kBorder32,
+                                    "|00000001|00000000|00000000|10000000|  UTF32_LE Bit Pattern!",
+                                    kBorder32,
+                                })));
 }
 
 TEST_F(SessionTest, ByteTableLabels) {
@@ -108,7 +102,7 @@ TEST_F(SessionTest, ByteTableLabels) {
     };
     EXPECT_EQ(
         readLog(),
-        session(
+        sessionLines(
             logPath(),
             table16("") + table16("値 é😀") +
                 rows({kBorder32,
@@ -138,20 +132,20 @@ TEST_F(SessionTest, ByteTableRowsEndWithTheByteTerminator) {
         makeBitStringUINT32(0xA5, W("t"));
         logTerm();
         EXPECT_EQ(readLog(),
-                  session(logPath(),
-                          rows(
-                              {
-                                  kBorder32,
-                                  "|    0   |    1   |    2   |    3   |  [t]",
-                                  kBorder32,
-                                  "|   a5   |   00   |   00   |   00   |  HEX=0x000000a5",
-                                  kBorder32,
-                                  "|10100101|00000000|00000000|00000000|  UTF32_LE Bit "
-                                  "Pattern!",
-                                  kBorder32,
-                              },
-                              m.bytes),
-                          m.wide))
+                  sessionLines(logPath(),
+                               rows(
+                                   {
+                                       kBorder32,
+                                       "|    0   |    1   |    2   |    3   |  [t]",
+                                       kBorder32,
+                                       "|   a5   |   00   |   00   |   00   |  HEX=0x000000a5",
+                                       kBorder32,
+                                       "|10100101|00000000|00000000|00000000|  UTF32_LE Bit "
+                                       "Pattern!",
+                                       kBorder32,
+                                   },
+                                   m.bytes),
+                               m.wide))
             << m.mode;
     }
 }
@@ -175,10 +169,11 @@ TEST_F(SessionTest, ByteTablesNeedAWritingSession) {
     makeBitStringUINT32(1, repeat(W('L'), 256).c_str());
     makeBitStringUSHORT16(0x8001, W("neg"));
     logTerm();
-    EXPECT_EQ(readLog(),
-              session(logPath(), rows({kBorder16, "|    0   |    1   |  [neg]", kBorder16,
-                                       "|   01   |   80   |   HEX=0x8001", kBorder16,
-                                       "|00000001|10000000|   UTF16_LE Bit Pattern!", kBorder16})));
+    EXPECT_EQ(
+        readLog(),
+        sessionLines(logPath(), rows({kBorder16, "|    0   |    1   |  [neg]", kBorder16,
+                                      "|   01   |   80   |   HEX=0x8001", kBorder16,
+                                      "|00000001|10000000|   UTF16_LE Bit Pattern!", kBorder16})));
 }
 
 TEST_F(SessionTest, ByteTableIsOneWrite) {

@@ -41,12 +41,6 @@ const Rows kA = {kColumns1, "|********|********|********|  0x41  |  SCALAR-HEX(U
                  "|   *\x81\x40  |    *   |    *   |  0x41  |  HEX(UINT32)=0x00000041",
                  "|********|********|********|01000001|  UTF8 Decode (1 bytes char)!"};
 
-std::string session(const std::filesystem::path& file, const std::string& body,
-                    const std::string& nl = "\r\n") {
-    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
-           "[--- [app] end Log. ---]" + nl;
-}
-
 int gWrites = 0;
 BOOL countingWrite(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
     ++gWrites;
@@ -81,7 +75,7 @@ TEST_F(SessionTest, ScalarTableOfEachUtf8Length) {
     }
     logTerm();
     const std::string log = readLog();
-    EXPECT_EQ(log, session(logPath(), expected));
+    EXPECT_EQ(log, sessionLines(logPath(), expected));
     // Only the one-byte layout carries the CP932 full-width space.
     EXPECT_EQ(log.find("\x81\x40"), log.find(kA.decodeHex) + 5);
     EXPECT_EQ(log.rfind("\x81\x40"), log.find("\x81\x40"));
@@ -143,7 +137,7 @@ TEST_F(SessionTest, ScalarTableAtTheLengthBoundaries) {
         expected += table(rows);
     }
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), expected));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), expected));
 }
 
 TEST_F(SessionTest, ScalarAboveTheRangeIsRefused) {
@@ -152,8 +146,8 @@ TEST_F(SessionTest, ScalarAboveTheRangeIsRefused) {
     makeBitStringUnicodeScalarValue(0xFFFFFFFF, W("s"));
     makeBitStringUnicodeScalarValue(0x41, W("s"));  // the refusals left nothing behind
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), kError + kRange + "110000\r\n" + kError + kRange +
-                                                "ffffffff\r\n" + table(kA)));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), kError + kRange + "110000\r\n" + kError + kRange +
+                                                     "ffffffff\r\n" + table(kA)));
 
     // With a negative logLevel the refusal is silent, while a table is still written.
     std::filesystem::remove_all(root_ / "logs");
@@ -161,7 +155,7 @@ TEST_F(SessionTest, ScalarAboveTheRangeIsRefused) {
     makeBitStringUnicodeScalarValue(0x110000, W("s"));
     makeBitStringUnicodeScalarValue(0x41, W("s"));
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), table(kA)));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), table(kA)));
 
     // LOG_SLEEP: neither a refusal nor a table.
     std::filesystem::remove_all(root_ / "logs");
@@ -184,13 +178,13 @@ TEST_F(SessionTest, ScalarTableLabels) {
     makeBitStringUnicodeScalarValue(0x41, nullptr);
     logTerm();
     EXPECT_EQ(readLog(),
-              session(logPath(), table(kA, "") + table(kA, "値 é😀") +
-                                     table(kA, std::string(255, 'L')) + kError +
-                                     "func={makeBitStringUnicodeScalarValue() prefix} "
-                                     "buf size over max=510  user data size=512\r\n" +
-                                     kError +
-                                     "func={makeBitStringUnicodeScalarValue() prefix} "
-                                     "NULLポインタです、処理せずにリターンします。\r\n"));
+              sessionLines(logPath(), table(kA, "") + table(kA, "値 é😀") +
+                                          table(kA, std::string(255, 'L')) + kError +
+                                          "func={makeBitStringUnicodeScalarValue() prefix} "
+                                          "buf size over max=510  user data size=512\r\n" +
+                                          kError +
+                                          "func={makeBitStringUnicodeScalarValue() prefix} "
+                                          "NULLポインタです、処理せずにリターンします。\r\n"));
 }
 
 TEST_F(SessionTest, ScalarTableTerminatorsAndSingleWrite) {
@@ -207,6 +201,6 @@ TEST_F(SessionTest, ScalarTableTerminatorsAndSingleWrite) {
         quillpen::seams::setWriteFile(nullptr);
         EXPECT_EQ(gWrites, 1) << m.mode;
         logTerm();
-        EXPECT_EQ(readLog(), session(logPath(), table(kA, "s", m.bytes), m.wide)) << m.mode;
+        EXPECT_EQ(readLog(), sessionLines(logPath(), table(kA, "s", m.bytes), m.wide)) << m.mode;
     }
 }

@@ -22,9 +22,6 @@ const Level kLevels[] = {
 
 const std::string kError = "[SYSLOG][■--ERROR--■] ";
 
-std::string session(const std::string& file, const std::string& body) {
-    return line0("--- [app] start Log={" + file + "} ---") + body + line0("--- [app] end Log. ---");
-}
 }  // namespace
 
 TEST_F(SessionTest, LevelThresholdAdmitsItsLevelAndAbove) {
@@ -50,7 +47,7 @@ TEST_F(SessionTest, LevelThresholdAdmitsItsLevelAndAbove) {
         _log(W("log"));
         _log(repeat(W('x'), 4096).c_str());
         logTerm();
-        EXPECT_EQ(readLog(), session(logPath().u8string(), body)) << level;
+        EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), body)) << level;
     }
     EXPECT_TRUE(boxes().empty());
 }
@@ -91,7 +88,7 @@ TEST_F(SessionTest, LevelFormatLengthUnderEachLabel) {
                 "} NULLポインタです、処理せずにリターンします。\r\n";
     }
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath().u8string(), body));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), body));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -102,7 +99,7 @@ TEST_F(SessionTest, FilteredLevelIsNotMeasured) {
     log_debug(nullptr);
     log_warning(W("%s"), W("kept"));
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath().u8string(), line0("kept")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), line0("kept")));
 }
 
 TEST_F(SessionTest, LevelsWriteNothingWithoutAWriter) {

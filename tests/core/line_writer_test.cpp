@@ -109,13 +109,13 @@ TEST_F(SessionTest, FormatLengthBoundary) {
     _log(nullptr);
     logTerm();
     const std::string file = logPath().u8string();
-    EXPECT_EQ(readLog(), framed("", file,
-                                line0(std::string(4095, 'a')) + kError +
-                                    "func={_log() format} buf size over max=8190  user data "
-                                    "size=8192\r\n" +
-                                    kError +
-                                    "func={_log() format} NULLポインタです、処理せずにリターン"
-                                    "します。\r\n"));
+    EXPECT_EQ(readLog(),
+              sessionLines(file, line0(std::string(4095, 'a')) + kError +
+                                     "func={_log() format} buf size over max=8190  user data "
+                                     "size=8192\r\n" +
+                                     kError +
+                                     "func={_log() format} NULLポインタです、処理せずにリターン"
+                                     "します。\r\n"));
 }
 
 TEST_F(SessionTest, LineOf8190BytesIsWrittenAnd8191Refused) {
@@ -132,10 +132,10 @@ TEST_F(SessionTest, LineOf8190BytesIsWrittenAnd8191Refused) {
     const std::string line = line0(message + "zz");
     ASSERT_EQ(line.size(), 8190u);
     EXPECT_EQ(readLog(),
-              framed("", logPath().u8string(),
-                     line + kCretical +
-                         "quillpen line=879logWrite文字列長が8100バイトを超えました、ログ出力"
-                         "できません\r\n"));
+              sessionLines(logPath().u8string(),
+                           line + kCretical +
+                               "quillpen line=879logWrite文字列長が8100バイトを超えました、ログ出力"
+                               "できません\r\n"));
 }
 
 TEST_F(SessionTest, MessageLongerThanTheBufferIsRefused) {
@@ -146,8 +146,8 @@ TEST_F(SessionTest, MessageLongerThanTheBufferIsRefused) {
     logTerm();
     const std::string refusal =
         kCretical + "func={_log() format} 展開後の行が4223文字を超えました、ログ出力できません\r\n";
-    EXPECT_EQ(readLog(),
-              framed("", logPath().u8string(), line0(std::string(4219, 'm')) + refusal + refusal));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(),
+                                      line0(std::string(4219, 'm')) + refusal + refusal));
 }
 
 TEST_F(SessionTest, SurrogatesBecomeFourByteCharactersOrAreDropped) {
@@ -157,8 +157,8 @@ TEST_F(SessionTest, SurrogatesBecomeFourByteCharactersOrAreDropped) {
     _log(text);
     _log(lone);
     logTerm();
-    EXPECT_EQ(readLog(), framed("", logPath().u8string(),
-                                line0("\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80") + line0("xy")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(),
+                                      line0("\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80") + line0("xy")));
 }
 
 TEST_F(SessionTest, NegativeLevelSilencesSyslogButNotLog) {
@@ -166,7 +166,7 @@ TEST_F(SessionTest, NegativeLevelSilencesSyslogButNotLog) {
     _log(W("kept"));
     _log(repeat(W('b'), 4096).c_str());
     logTerm();
-    EXPECT_EQ(readLog(), framed("", logPath().u8string(), line0("kept")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), line0("kept")));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -192,5 +192,5 @@ TEST_F(SessionTest, FailedWriteIsNotReportedAndTheNextLineIsWritten) {
     quillpen::seams::setWriteFile(nullptr);
     _log(W("kept"));
     logTerm();
-    EXPECT_EQ(readLog(), framed("", logPath().u8string(), line0("kept")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), line0("kept")));
 }

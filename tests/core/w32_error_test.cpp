@@ -15,10 +15,6 @@ const std::string kError = "[SYSLOG][■--ERROR--■] ";
 constexpr DWORD kNoText = 0x20000001;  // 536870913; no system has a text for it
 constexpr DWORD kNoTextNegative = 0xE0000001;
 
-std::string session(const std::string& file, const std::string& body) {
-    return line0("--- [app] start Log={" + file + "} ---") + body + line0("--- [app] end Log. ---");
-}
-
 // The one line between the start and end lines of a session.
 std::string onlyLine(const std::string& log) {
     const size_t first = log.find("\r\n") + 2;
@@ -66,9 +62,9 @@ TEST_F(SessionTest, ErrorLogWritesTheCodeFoundOnEntry) {
     SetLastError(kNoTextNegative);
     w32_err_log(W("g"), -3);
     logTerm();
-    EXPECT_EQ(readLog(),
-              session(logPath().u8string(), line0("f line=1 Win32 ErrCode=536870913 :") +
-                                                line0("g line=-3 Win32 ErrCode=-536870911 :")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(),
+                                      line0("f line=1 Win32 ErrCode=536870913 :") +
+                                          line0("g line=-3 Win32 ErrCode=-536870911 :")));
 
     // Codes whose text, if any, differs by system: the head of the line is exact.
     const std::pair<DWORD, std::string> kSigned[] = {
@@ -131,15 +127,16 @@ TEST_F(SessionTest, ErrorLogLabelCountsUnits) {
     w32_err_log(nullptr, 7);
     w32_err_log(W("%s%d%n %1"), 8);  // the label is printed as it stands
     logTerm();
-    EXPECT_EQ(readLog(),
-              session(logPath().u8string(),
-                      line0(std::string(260, 'f') + " line=7 Win32 ErrCode=536870913 :") + kError +
-                          "func={w32_err_log() file_fnc} buf size over max=260  user data "
-                          "size=261\r\n" +
-                          kError +
-                          "func={w32_err_log() file_fnc} NULLポインタです、処理せずにリターン"
-                          "します。\r\n" +
-                          line0("%s%d%n %1 line=8 Win32 ErrCode=536870913 :")));
+    EXPECT_EQ(
+        readLog(),
+        sessionLines(logPath().u8string(),
+                     line0(std::string(260, 'f') + " line=7 Win32 ErrCode=536870913 :") + kError +
+                         "func={w32_err_log() file_fnc} buf size over max=260  user data "
+                         "size=261\r\n" +
+                         kError +
+                         "func={w32_err_log() file_fnc} NULLポインタです、処理せずにリターン"
+                         "します。\r\n" +
+                         line0("%s%d%n %1 line=8 Win32 ErrCode=536870913 :")));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -164,8 +161,8 @@ TEST_F(SessionTest, ErrorLogIgnoresLevelButNeedsAWriter) {
         w32_err_log(W("lvl"), level);
         logTerm();
         EXPECT_EQ(readLog(),
-                  session(logPath().u8string(), line0("lvl line=" + std::to_string(level) +
-                                                      " Win32 ErrCode=536870913 :")))
+                  sessionLines(logPath().u8string(), line0("lvl line=" + std::to_string(level) +
+                                                           " Win32 ErrCode=536870913 :")))
             << level;
     }
 

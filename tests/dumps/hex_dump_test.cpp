@@ -9,12 +9,6 @@
 namespace {
 const std::string kError = "[SYSLOG][■--ERROR--■] ";
 
-std::string session(const std::filesystem::path& file, const std::string& body,
-                    const std::string& nl = "\r\n") {
-    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
-           "[--- [app] end Log. ---]" + nl;
-}
-
 std::string start(int cnt) {
     return "\r\n---------- logPutHex-start len=" + std::to_string(cnt) + "\r\n";
 }
@@ -43,7 +37,8 @@ TEST_F(SessionTest, HexDumpOfTwelveLetters) {
     logPutHex(W("abcdefghijkl"), 12, 0, 10);
     logTerm();
     const std::string lines = "61 62 63 64 65 66 67 68 69 6a \r\n6b 6c ";
-    EXPECT_EQ(readLog(), session(logPath(), start(12) + lines + kEnd + "\r\n" + lines + "\r\n"));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath(), start(12) + lines + kEnd + "\r\n" + lines + "\r\n"));
 
     // Three characters a byte, each in a write of its own; the breaks and frame on their own.
     std::vector<std::string> expected = {start(12)};
@@ -63,9 +58,10 @@ TEST_F(SessionTest, HexDumpSplitsCharactersAndWrapsExactly) {
     logPutHex(W(""), 0, 1, 10);
     logPutHex(W(""), 0, 0, 10);
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), start(10) + "30 31 32 33 34 35 36 37 38 39 \r\n" +
-                                                kEnd + "\r\n61 62 63 64 65 66 67 68 69 e3 \r\n" +
-                                                "81 82 c3 bf \r\n" + start(0) + kEnd + "\r\n\r\n"));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath(), start(10) + "30 31 32 33 34 35 36 37 38 39 \r\n" + kEnd +
+                                          "\r\n61 62 63 64 65 66 67 68 69 e3 \r\n" +
+                                          "81 82 c3 bf \r\n" + start(0) + kEnd + "\r\n\r\n"));
 }
 
 TEST_F(SessionTest, HexDumpGuardsUseTheirOwnLabels) {
@@ -83,17 +79,17 @@ TEST_F(SessionTest, HexDumpGuardsUseTheirOwnLabels) {
     std::string eighty;
     for (int i = 0; i < 80; ++i) eighty += "7a ";
     const std::string width = "logPutHex() newLineCnt は 10-80の間で有効です newLineCnt=";
-    EXPECT_EQ(
-        readLog(),
-        session(logPath(),
-                kError + width + "9\r\n" + "\r\n" + eighty + "\r\n7a \r\n" + kError + width +
-                    "81\r\n" + start(8190) + "61 " + kEnd + kError +
-                    "func={logPutHex() cnt} buf size over max=8190  user data size=8191\r\n" +
-                    start(-1) + "61 " + kEnd + kError +
-                    "func={logPutHex() data} NULLポインタです、処理せずにリターンします。\r\n" +
-                    kError +
-                    "func={logPutHex() data} UTF-8変換後のサイズが上限を超えました、出力で"
-                    "きません max=9215  utf8 size=9216\r\n"));
+    EXPECT_EQ(readLog(),
+              sessionLines(
+                  logPath(),
+                  kError + width + "9\r\n" + "\r\n" + eighty + "\r\n7a \r\n" + kError + width +
+                      "81\r\n" + start(8190) + "61 " + kEnd + kError +
+                      "func={logPutHex() cnt} buf size over max=8190  user data size=8191\r\n" +
+                      start(-1) + "61 " + kEnd + kError +
+                      "func={logPutHex() data} NULLポインタです、処理せずにリターンします。\r\n" +
+                      kError +
+                      "func={logPutHex() data} UTF-8変換後のサイズが上限を超えました、出力で"
+                      "きません max=9215  utf8 size=9216\r\n"));
 }
 
 TEST_F(SessionTest, HexDumpWithoutAWriterOrWithAFailingOne) {
@@ -108,10 +104,11 @@ TEST_F(SessionTest, HexDumpWithoutAWriterOrWithAFailingOne) {
     logPutHex(W("abcdefghijk"), 11, 1, 10);
     logTerm();
     const std::string head = "\n---------- logPutHex-start len=11\n";
-    EXPECT_EQ(readLog(), session(logPath(),
-                                 head + "61 62 " + head + "61 62 63 64 65 66 67 68 69 6a \n6b " +
-                                     "\n---------- logPutHex-end\n",
-                                 "\r"));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath(),
+                           head + "61 62 " + head + "61 62 63 64 65 66 67 68 69 6a \n6b " +
+                               "\n---------- logPutHex-end\n",
+                           "\r"));
     logPutHex(W("a"), 9000, 1, 10);  // after the session: nothing
     ASSERT_EQ(open(0, 0, 2), 1);
     logPutHex(nullptr, 9000, 1, 5);

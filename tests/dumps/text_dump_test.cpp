@@ -9,13 +9,6 @@
 namespace {
 const std::string kError = "[SYSLOG][■--ERROR--■] ";
 
-// The session's own lines around `body`, every time-stamped line ending in `nl`.
-std::string session(const std::filesystem::path& file, const std::string& body,
-                    const std::string& nl = "\r\n") {
-    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
-           "[--- [app] end Log. ---]" + nl;
-}
-
 std::string start(int cnt) {
     return "\r\n---------- logPut-start len=" + std::to_string(cnt) + "\r\n";
 }
@@ -50,7 +43,8 @@ TEST_F(SessionTest, TextDumpOfTheAlphabet) {
     quillpen::seams::setWriteFile(nullptr);
     logTerm();
     const std::string lines = "abcdefghij\r\nklmnopqrst\r\nuvwxyz";
-    EXPECT_EQ(readLog(), session(logPath(), start(26) + lines + kEnd + "\r\n" + lines + "\r\n"));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath(), start(26) + lines + kEnd + "\r\n" + lines + "\r\n"));
 
     // One write for each frame piece, each character and each break.
     std::vector<std::string> expected = {start(26)};
@@ -75,10 +69,10 @@ TEST_F(SessionTest, TextDumpLineWidthLimits) {
     std::string tens;
     for (int i = 0; i < 8; ++i) tens += ten;
     const std::string refusal = "logPut() newLineCnt は 10-80の間で有効です newLineCnt=";
-    EXPECT_EQ(readLog(),
-              session(logPath(), kError + refusal + "9\r\n" + "\r\n" + tens + "x\r\n" + "\r\n" +
-                                     std::string(80, 'x') + "\r\nx\r\n" + kError + refusal +
-                                     "81\r\n" + kError + refusal + "-2147483648\r\n"));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), kError + refusal + "9\r\n" + "\r\n" + tens +
+                                                     "x\r\n" + "\r\n" + std::string(80, 'x') +
+                                                     "\r\nx\r\n" + kError + refusal + "81\r\n" +
+                                                     kError + refusal + "-2147483648\r\n"));
 }
 
 TEST_F(SessionTest, TextDumpNeverSplitsACharacter) {
@@ -92,9 +86,9 @@ TEST_F(SessionTest, TextDumpNeverSplitsACharacter) {
     logTerm();
     std::string six;
     for (int i = 0; i < 6; ++i) six += "\xC3\xA9";
-    EXPECT_EQ(readLog(), session(logPath(), "\r\n" + six + "\r\n" + six + "\r\n\xC3\xA9\r\n" +
-                                                "\r\nabcdefghi\xE3\x81\x82\r\njk\r\n" +
-                                                "\r\nabcdefghi\xF0\x9F\x98\x80\r\nz\r\n"));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), "\r\n" + six + "\r\n" + six + "\r\n\xC3\xA9\r\n" +
+                                                     "\r\nabcdefghi\xE3\x81\x82\r\njk\r\n" +
+                                                     "\r\nabcdefghi\xF0\x9F\x98\x80\r\nz\r\n"));
 }
 
 TEST_F(SessionTest, TextDumpFrameAndCountEdges) {
@@ -108,13 +102,14 @@ TEST_F(SessionTest, TextDumpFrameAndCountEdges) {
     logPut(W("abc"), -5, 1, 10);
     logPut(nullptr, 3, 1, 10);
     logTerm();
-    EXPECT_EQ(readLog(),
-              session(logPath(),
-                      start(0) + kEnd + "\r\n\r\n" + start(10) + "0123456789\r\n" + kEnd +
-                          start(0) + "abc" + kEnd + start(8190) + "abc" + kEnd + kError +
-                          "func={logPut() cnt} buf size over max=8190  user data size=8191\r\n" +
-                          start(-5) + "abc" + kEnd + kError +
-                          "func={logPut() data} NULLポインタです、処理せずにリターンします。\r\n"));
+    EXPECT_EQ(
+        readLog(),
+        sessionLines(logPath(),
+                     start(0) + kEnd + "\r\n\r\n" + start(10) + "0123456789\r\n" + kEnd + start(0) +
+                         "abc" + kEnd + start(8190) + "abc" + kEnd + kError +
+                         "func={logPut() cnt} buf size over max=8190  user data size=8191\r\n" +
+                         start(-5) + "abc" + kEnd + kError +
+                         "func={logPut() data} NULLポインタです、処理せずにリターンします。\r\n"));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -131,8 +126,8 @@ TEST_F(SessionTest, TextDumpOfTextBeyondTheBuffer) {
     const std::string over =
         "func={logPut() data} UTF-8変換後のサイズが上限を超えました、出力"
         "できません max=9215  utf8 size=";
-    EXPECT_EQ(readLog(),
-              session(logPath(), lines + kError + over + "9216\r\n" + kError + over + "12000\r\n"));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), lines + kError + over + "9216\r\n" + kError +
+                                                     over + "12000\r\n"));
 }
 
 TEST_F(SessionTest, TextDumpLinesEndWithTheByteTerminator) {
@@ -145,12 +140,13 @@ TEST_F(SessionTest, TextDumpLinesEndWithTheByteTerminator) {
         logPut(W("abc"), 3, 1, 9);
         logTerm();
         const std::string lineNl = mode == 1 ? "\n" : "\r";
-        EXPECT_EQ(readLog(),
-                  session(logPath(),
-                          nl + "---------- logPut-start len=12" + nl + "abcdefghij" + nl + "kl" +
-                              nl + "---------- logPut-end!!" + nl + kError +
-                              "logPut() newLineCnt は 10-80の間で有効です newLineCnt=9" + lineNl,
-                          lineNl))
+        EXPECT_EQ(
+            readLog(),
+            sessionLines(logPath(),
+                         nl + "---------- logPut-start len=12" + nl + "abcdefghij" + nl + "kl" +
+                             nl + "---------- logPut-end!!" + nl + kError +
+                             "logPut() newLineCnt は 10-80の間で有効です newLineCnt=9" + lineNl,
+                         lineNl))
             << mode;
     }
     // Any other mode leaves the byte terminator as the last session set it.
@@ -158,7 +154,7 @@ TEST_F(SessionTest, TextDumpLinesEndWithTheByteTerminator) {
     ASSERT_EQ(open(0, 7), 1);
     logPut(W("ab"), 2, 0, 10);
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), "\nab\n"));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), "\nab\n"));
 }
 
 TEST_F(SessionTest, TextDumpWritesNothingWithoutAWriter) {
@@ -182,5 +178,5 @@ TEST_F(SessionTest, TextDumpSurvivesAFailingWrite) {
     quillpen::seams::setWriteFile(nullptr);
     logPut(W("xyz"), 3, 1, 10);
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath(), start(12) + "abc" + start(3) + "xyz" + kEnd));
+    EXPECT_EQ(readLog(), sessionLines(logPath(), start(12) + "abc" + start(3) + "xyz" + kEnd));
 }

@@ -21,12 +21,6 @@ const std::string kE9 = "\xC3\xA9";            // U+00E9, two bytes
 const std::string kSun = "\xE6\x97\xA5";       // U+65E5, three bytes
 const std::string kGrin = "\xF0\x9F\x98\x80";  // U+1F600, four bytes
 
-std::string session(const std::filesystem::path& file, const std::string& body,
-                    const std::string& nl = "\r\n") {
-    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
-           "[--- [app] end Log. ---]" + nl;
-}
-
 std::string blanks(size_t n) { return std::string(n, ' '); }
 
 // The header, with "%p" where the block's address stands.
@@ -193,12 +187,13 @@ TEST_F(SessionTest, DecodeTableWorkedExamples) {
         header("ex3", 3) +
         row("41 09 42 " + blanks(15) + "|" + blanks(24), "AB" + blanks(5) + "|" + blanks(8), 3) +
         kSep;
-    EXPECT_EQ(maskAddresses(readLog()),
-              session(logPath(),
-                      ex1 + ex2 + kError +
-                          "utf8 1バイト文字の文字コードが不正です。line=230 utf8_setAsciiConpat() "
-                          "pb=09 data len=" +
-                          std::to_string(outLen) + " cnt=1\r\n" + ex3));
+    EXPECT_EQ(
+        maskAddresses(readLog()),
+        sessionLines(logPath(),
+                     ex1 + ex2 + kError +
+                         "utf8 1バイト文字の文字コードが不正です。line=230 utf8_setAsciiConpat() "
+                         "pb=09 data len=" +
+                         std::to_string(outLen) + " cnt=1\r\n" + ex3));
 }
 
 TEST_F(SessionTest, DecodeTableColumnsWhereTheLayoutChanges) {
@@ -243,8 +238,8 @@ TEST_F(SessionTest, DecodeTableColumnsWhereTheLayoutChanges) {
         logDumpUTF8(widen(data).c_str(), 0, W("c"));
         logTerm();
         EXPECT_EQ(maskAddresses(readLog()),
-                  session(logPath(),
-                          header("c", static_cast<int>(data.size())) + rows(data, c.areas) + kSep))
+                  sessionLines(logPath(), header("c", static_cast<int>(data.size())) +
+                                              rows(data, c.areas) + kSep))
             << c.column << " " << c.glyph.size();
     }
 }
@@ -258,7 +253,7 @@ TEST_F(SessionTest, DecodeTableRowCountsAndEmptyData) {
     logTerm();
     EXPECT_EQ(
         maskAddresses(readLog()),
-        session(
+        sessionLines(
             logPath(),
             header("none", 0) + kSep + header("8", 8) +
                 row("41 42 43 44 45 46 47 48 |" + blanks(24), "ABCDEFGH|" + blanks(8), 8) + kSep +
@@ -305,7 +300,7 @@ TEST_F(SessionTest, DecodeTableSizeLimitsAndOneWrite) {
     const std::string p255(255, 'p');
     EXPECT_EQ(
         maskAddresses(readLog()),
-        session(
+        sessionLines(
             logPath(),
             table + kError + over + "8439" + tail + kError + over + "12285" + tail + kError +
                 "func={logDumpUTF8 data} buf size over max=8190  user data size=8192\r\n" +
@@ -349,15 +344,15 @@ TEST_F(SessionTest, DecodeTableEndsLinesInCrLfWhateverTheMode) {
         const int outLen = static_cast<int>(head.size()) - 2 + 16 + 51;
         EXPECT_EQ(maskAddresses(readLog()),
                   (bom ? "\xEF\xBB\xBF" : "") +
-                      session(logPath(),
-                              kError +
-                                  "utf8 1バイト文字の文字コードが不正です。line=230 "
-                                  "utf8_setAsciiConpat() pb=09 data len=" +
-                                  std::to_string(outLen) + " cnt=1" + m.lineNl + head +
-                                  row("41 09 42 " + blanks(15) + "|" + blanks(24),
-                                      "AB" + blanks(5) + "|" + blanks(8), 3) +
-                                  kSep + m.dumpNl + "ab" + m.dumpNl,
-                              m.lineNl))
+                      sessionLines(logPath(),
+                                   kError +
+                                       "utf8 1バイト文字の文字コードが不正です。line=230 "
+                                       "utf8_setAsciiConpat() pb=09 data len=" +
+                                       std::to_string(outLen) + " cnt=1" + m.lineNl + head +
+                                       row("41 09 42 " + blanks(15) + "|" + blanks(24),
+                                           "AB" + blanks(5) + "|" + blanks(8), 3) +
+                                       kSep + m.dumpNl + "ab" + m.dumpNl,
+                                   m.lineNl))
             << m.mode;
     }
 }
@@ -412,8 +407,8 @@ TEST_F(SessionTest, DecodeTableWithoutAWriterOrWithAFailingOne) {
     logDumpUTF8(W("kept"), 0, W("x"));
     logTerm();
     EXPECT_EQ(maskAddresses(readLog()),
-              session(logPath(), header("x", 4) +
-                                     row("6b 65 70 74 " + blanks(12) + "|" + blanks(24),
-                                         "kept" + blanks(4) + "|" + blanks(8), 4) +
-                                     kSep));
+              sessionLines(logPath(), header("x", 4) +
+                                          row("6b 65 70 74 " + blanks(12) + "|" + blanks(24),
+                                              "kept" + blanks(4) + "|" + blanks(8), 4) +
+                                          kSep));
 }

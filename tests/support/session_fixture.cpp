@@ -47,6 +47,12 @@ WString repeat(qp_wchar unit, size_t units) { return WString(units, unit); }
 
 std::string line0(const std::string& text) { return "[" + text + "]\r\n"; }
 
+std::string sessionLines(const std::filesystem::path& file, const std::string& body,
+                         const std::string& nl) {
+    return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
+           "[--- [app] end Log. ---]" + nl;
+}
+
 void SessionTest::SetUp() {
     logTerm();  // nothing may survive from an earlier test
     gBoxes.clear();

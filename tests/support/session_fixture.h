@@ -49,3 +49,6 @@ class SessionTest : public ::testing::Test {
 
 // The bytes of a time-stamped line in stamp mode 0 with CR LF: "[text]\r\n".
 std::string line0(const std::string& text);
+// A session's start and end lines for `file` (stamp mode 0, terminator `nl`) around `body`.
+std::string sessionLines(const std::filesystem::path& file, const std::string& body,
+                         const std::string& nl = "\r\n");

@@ -35,9 +35,6 @@ void recordBoxes(int answer) {
 const std::string kSizeBox = "0|[■--ERROR--■] bufSizCheck 続行不可能!: ";
 const std::string kError = "[SYSLOG][■--ERROR--■] ";
 
-std::string session(const std::string& file, const std::string& body) {
-    return line0("--- [app] start Log={" + file + "} ---") + body + line0("--- [app] end Log. ---");
-}
 }  // namespace
 
 TEST_F(SessionTest, BoxTextsUpTo255UnitsWithoutASession) {
@@ -84,15 +81,15 @@ TEST_F(SessionTest, BoxRefusalsAreLoggedWithASession) {
     EXPECT_EQ(gShown, (std::vector<std::string>{"1|題: 本文", "0|box: plain"}));
     EXPECT_EQ(
         readLog(),
-        session(logPath().u8string(),
-                kError + "func={msgBox() msg} buf size over max=510  user data size=512\r\n" +
-                    kError + "func={msgBox() ttl} buf size over max=510  user data size=512\r\n" +
-                    kError +
-                    "func={msgBoxOkCancel() msg} buf size over max=510  user data "
-                    "size=512\r\n" +
-                    kError +
-                    "func={msgBoxOkCancel() ttl} buf size over max=510  user data "
-                    "size=512\r\n"));
+        sessionLines(
+            logPath().u8string(),
+            kError + "func={msgBox() msg} buf size over max=510  user data size=512\r\n" + kError +
+                "func={msgBox() ttl} buf size over max=510  user data size=512\r\n" + kError +
+                "func={msgBoxOkCancel() msg} buf size over max=510  user data "
+                "size=512\r\n" +
+                kError +
+                "func={msgBoxOkCancel() ttl} buf size over max=510  user data "
+                "size=512\r\n"));
 }
 
 TEST_F(SessionTest, OkCancelPassesTheAnswerOn) {
@@ -121,5 +118,5 @@ TEST_F(SessionTest, OpenBoxDoesNotHoldTheSession) {
     });
     EXPECT_EQ(msgBoxOkCancel(W("q"), W("t")), IDOK);
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath().u8string(), line0("while the box is open")));
+    EXPECT_EQ(readLog(), sessionLines(logPath().u8string(), line0("while the box is open")));
 }

@@ -21,9 +21,6 @@ const std::string kTooLong =
     "[SYSLOG][□--INFO--□] profileTimeStart() prefix文字列は128バイトまでです。バッファオーバ・サ"
     "イズエラー\r\n";
 
-std::string session(const std::string& file, const std::string& body) {
-    return line0("--- [app] start Log={" + file + "} ---") + body + line0("--- [app] end Log. ---");
-}
 }  // namespace
 
 TEST_F(SessionTest, StopwatchPrintsWholeMilliseconds) {
@@ -40,9 +37,10 @@ TEST_F(SessionTest, StopwatchPrintsWholeMilliseconds) {
     advanceTicks(-12345678);  // the wall clock set back
     profileTimeStop();
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath().u8string(),
-                                 elapsed("load", "1.234000") + elapsed("load", "1.999000") +
-                                     elapsed("fast", "0.000000") + elapsed("back", "-1.234000")));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath().u8string(),
+                           elapsed("load", "1.234000") + elapsed("load", "1.999000") +
+                               elapsed("fast", "0.000000") + elapsed("back", "-1.234000")));
 }
 
 TEST_F(SessionTest, StopwatchLabelLimits) {
@@ -70,13 +68,14 @@ TEST_F(SessionTest, StopwatchLabelLimits) {
     profileTimeStart(W("100%s%d%n"));
     profileTimeStop();
     logTerm();
-    EXPECT_EQ(readLog(), session(logPath().u8string(),
-                                 elapsed(std::string(127, 'a'), "0.001000") +
-                                     elapsed(std::string(127, 'b'), "0.001000") + kTooLong +
-                                     elapsed("", "2.000000") +
-                                     "[SYSLOG][■--ERROR--■] func={profileTimeStart() prefix} "
-                                     "NULLポインタです、処理せずにリターンします。\r\n" +
-                                     elapsed("", "1.000000") + elapsed("100%s%d%n", "0.000000")));
+    EXPECT_EQ(readLog(),
+              sessionLines(logPath().u8string(),
+                           elapsed(std::string(127, 'a'), "0.001000") +
+                               elapsed(std::string(127, 'b'), "0.001000") + kTooLong +
+                               elapsed("", "2.000000") +
+                               "[SYSLOG][■--ERROR--■] func={profileTimeStart() prefix} "
+                               "NULLポインタです、処理せずにリターンします。\r\n" +
+                               elapsed("", "1.000000") + elapsed("100%s%d%n", "0.000000")));
 }
 
 TEST_F(SessionTest, StopwatchOutlivesSessions) {
@@ -105,8 +104,9 @@ TEST_F(SessionTest, StopwatchOutlivesSessions) {
     profileTimeStop();
     logTerm();
     const std::string file = logPath().u8string();
-    EXPECT_EQ(readLog(), session(file, elapsed("early", "2.000000")) +
-                             session(file, elapsed("early", "3.000000")) + session(file, ""));
+    EXPECT_EQ(readLog(), sessionLines(file, elapsed("early", "2.000000")) +
+                             sessionLines(file, elapsed("early", "3.000000")) +
+                             sessionLines(file, ""));
     EXPECT_TRUE(boxes().empty());
 }
 
@@ -130,7 +130,7 @@ TEST_F(SessionTest, StopwatchNeverStartedMeasuresFrom1970) {
             logTerm();
             const std::string log = readLog();
             const std::string expected =
-                session(logPath().u8string(), elapsed("", seconds + ".000000"));
+                sessionLines(logPath().u8string(), elapsed("", seconds + ".000000"));
             if (log != expected) std::fprintf(stderr, "%s\n!=\n%s", log.c_str(), expected.c_str());
             std::error_code ignored;
             std::filesystem::remove_all(root_, ignored);
