@@ -19,6 +19,8 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/quillpenConfigVersi
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillpenConfig.cmake
     ${CMAKE_CURRENT_BINARY_DIR}/quillpenConfigVersion.cmake DESTINATION ${config_dir})
 
+file(RELATIVE_PATH QUILLPEN_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig
+    ${CMAKE_INSTALL_PREFIX})
 configure_file(cmake/quillpen.pc.in ${CMAKE_CURRENT_BINARY_DIR}/quillpen.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillpen.pc
     DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,48 @@
+# Every DllImport of the C# declarations names an exported function, each exported function
+# is declared, and every variadic one also has an __arglist form.   -DCS -DDEF
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/exports.cmake)
+quillpen_read_exports("${DEF}" exports)
+file(READ "${CS}" text)
+# Square brackets and semicolons would change how CMake splits the list below.
+string(REPLACE "[" "<" text "${text}")
+string(REPLACE "]" ">" text "${text}")
+
+# One declaration: the attribute, then the extern method it applies to, up to its ";".
+string(REGEX MATCHALL "<DllImport\\([^)]*\\)>[^;]*" declarations "${text}")
+set(entry_points "")
+set(variadic "")
+foreach(declaration IN LISTS declarations)
+    if(NOT declaration MATCHES "EntryPoint = \"([A-Za-z0-9_]+)\"")
+        message(FATAL_ERROR "a DllImport without an EntryPoint:\n${declaration}")
+    endif()
+    set(name "${CMAKE_MATCH_1}")
+    if(NOT declaration MATCHES "static extern [A-Za-z]+ ${name}\\(")
+        message(FATAL_ERROR "the method of EntryPoint ${name} has another name:\n${declaration}")
+    endif()
+    list(APPEND entry_points "${name}")
+    if(declaration MATCHES "__arglist")
+        if(NOT declaration MATCHES "CallingConvention\\.Cdecl")
+            message(FATAL_ERROR "${name} takes __arglist without CallingConvention.Cdecl")
+        endif()
+        list(APPEND variadic "${name}")
+    endif()
+endforeach()
+list(REMOVE_DUPLICATES entry_points)
+list(SORT entry_points)
+list(SORT exports)
+if(NOT entry_points STREQUAL exports)
+    message(FATAL_ERROR "C# entry points differ from the .def file\n"
+        "  .def: ${exports}\n  C#:   ${entry_points}")
+endif()
+# The exports whose C declarations end in "...".
+file(READ "${CMAKE_CURRENT_LIST_DIR}/../../include/quillpen.h" header)
+string(REGEX MATCHALL "QP_API void ([a-z_]+)\\(const qp_wchar\\* format, \\.\\.\\.\\)" c_variadic
+    "${header}")
+string(REGEX REPLACE "QP_API void ([a-z_]+)\\([^)]*\\)" "\\1" c_variadic "${c_variadic}")
+list(SORT c_variadic)
+list(SORT variadic)
+if(NOT c_variadic STREQUAL variadic OR c_variadic STREQUAL "")
+    message(FATAL_ERROR "__arglist forms: ${variadic}; variadic in the header: ${c_variadic}")
+endif()
+list(LENGTH entry_points count)
+message(STATUS "${count} C# entry points match the .def file; __arglist for ${variadic}")
