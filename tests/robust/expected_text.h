@@ -1,0 +1,56 @@
+// The library's own texts as the robustness tests expect them in the file and in boxes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace robust {
+
+inline const std::string kErrorBanner = "[SYSLOG][■--ERROR--■] ";
+inline const std::string kCreticalBanner = "[SYSLOG][■--CRETICAL--■] ";
+inline const std::string kInfoBanner = "[SYSLOG][□--INFO--□] ";
+// The title of the length guard's box, as the fixture shows it before the box's text.
+inline const std::string kSizeBoxHead = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
+inline const std::string kAlreadyRunningBox =
+    "logInitParam(): logInit()で既に初期化済みです、処理せずにリターンします。";
+
+// A null text refused while a file is open.
+inline std::string nullLine(const std::string& label) {
+    return kErrorBanner + "func={" + label + "} NULLポインタです、処理せずにリターンします。\r\n";
+}
+// The same refusal without an open file, in the length guard's box.
+inline std::string nullBox(const std::string& label) {
+    return kSizeBoxHead + "func={" + label + "} NULLポインタです、処理せずにリターンします。";
+}
+// A text over its limit, refused while a file is open.
+inline std::string sizeLine(const std::string& label, int32_t max, int32_t size) {
+    return kErrorBanner + "func={" + label + "} buf size over max=" + std::to_string(max) +
+           "  user data size=" + std::to_string(size) + "\r\n";
+}
+inline std::string sizeBox(const std::string& label, int32_t max, int32_t size) {
+    return kSizeBoxHead + "func={" + label + "} maxSize=" + std::to_string(max) +
+           " dataSize=" + std::to_string(size);
+}
+
+// The frames of the text and hex dumps with CR LF.
+inline std::string putStart(int32_t cnt) {
+    return "\r\n---------- logPut-start len=" + std::to_string(cnt) + "\r\n";
+}
+inline const std::string kPutEnd = "\r\n---------- logPut-end!!\r\n";
+inline std::string hexStart(int32_t cnt) {
+    return "\r\n---------- logPutHex-start len=" + std::to_string(cnt) + "\r\n";
+}
+inline const std::string kHexEnd = "\r\n---------- logPutHex-end\r\n";
+
+// The decode table of logDumpUTF8 for printable ASCII `text`, with its address masked as
+// maskAddresses() does: one column per byte, sixteen to a row.
+std::string asciiDecodeTable(const std::string& text, const std::string& prefix);
+
+// Bytes as logPutHex shows them: "%02x " cells, a break after every `perLine`-th byte.
+std::string hexCells(const std::string& bytes, int perLine, const std::string& newline);
+
+// The seven rows of makeBitStringUSHORT16 and makeBitStringUINT32, ended by CR LF.
+std::string ushortTable(uint16_t value, const std::string& label);
+std::string uintTable(uint32_t value, const std::string& label);
+
+}  // namespace robust
