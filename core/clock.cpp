@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "core/hot.h"
 #include "platform/seams.h"
 
 namespace quillpen {
@@ -22,7 +23,7 @@ double ticksToSeconds(int64_t ticks) {
 
 double elapsedSeconds() { return ticksToSeconds(clockTicks() - gElapsedStart); }
 
-void localNow(struct tm* out) {
+QP_HOT void localNow(struct tm* out) {
     __time64_t now = _time64(nullptr);
     if (now != gCachedSecond) {
         struct tm fresh = {};

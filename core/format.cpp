@@ -9,6 +9,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "core/hot.h"
 #include "core/utf.h"
 
 namespace quillpen {
@@ -23,6 +24,11 @@ constexpr int kMaxFloatPrecision = 100;
 constexpr int kFloatBuffer = 309 + 1 + kMaxFloatPrecision + 8;
 
 constexpr char kLowerHex[] = "0123456789abcdef";
+// "00" to "99": two decimal digits a step.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 enum class Size { None, Short, Char, Long, Wide, Int32, Int64, Pointer, LongDouble, Own };
@@ -51,24 +57,70 @@ class Out {
     template <typename T>
     void copy(const T* src, int n) {
         n = take(n);
-        for (int i = 0; i < n; ++i) dst_[len_ + i] = static_cast<Ch>(src[i]);
+        Ch* const out = dst_ + len_;  // a local pointer: the loop need not reload dst_, len_
         len_ += n;
+        for (int i = 0; i < n; ++i) out[i] = static_cast<Ch>(src[i]);
     }
     void fill(int c, int n) {
         n = take(n);
-        for (int i = 0; i < n; ++i) dst_[len_ + i] = static_cast<Ch>(c);
+        Ch* const out = dst_ + len_;
         len_ += n;
+        for (int i = 0; i < n; ++i) out[i] = static_cast<Ch>(c);
     }
     // The units of one transcoded character go in whole or not at all, so a cut line
     // never ends in half a UTF-8 sequence or half a surrogate pair.
     template <typename T>
     bool putChar(const T* units, int n) {
-        if (n > space()) {
+        if (cut_ || n > space()) {
             cut_ = true;
             return false;
         }
         copy(units, n);
         return true;
+    }
+    // Copies `text` up to its terminator; a text longer than the room is cut. The text is
+    // measured first, four units a step, and then copied whole.
+    void copyString(const Ch* text) {
+        const int bound = space() + 1;  // enough to know whether it is cut
+        int n = 0;
+        while (n + 4 <= bound) {
+            if (!text[n]) break;
+            if (!text[n + 1]) {
+                n += 1;
+                break;
+            }
+            if (!text[n + 2]) {
+                n += 2;
+                break;
+            }
+            if (!text[n + 3]) {
+                n += 3;
+                break;
+            }
+            n += 4;
+        }
+        if (n + 4 > bound)
+            while (n < bound && text[n]) ++n;
+        if (n > space()) {
+            copy(text, n);  // cut
+        } else {
+            std::memcpy(dst_ + len_, text, static_cast<size_t>(n) * sizeof(Ch));
+            len_ += n;
+        }
+    }
+    // Copies the literal run at p up to the next '%' or the terminator, and returns where
+    // it stopped; a run longer than the room is cut.
+    const Ch* copyRun(const Ch* p) {
+        int len = len_;
+        for (; *p && unit(*p) != '%'; ++p) {
+            if (len == room_) {
+                cut_ = true;
+                break;
+            }
+            dst_[len++] = *p;
+        }
+        len_ = len;
+        return p;
     }
     int finish() {
         dst_[len_] = 0;
@@ -78,6 +130,7 @@ class Out {
    private:
     // The part of n units that fits (none for n < 1), recording the cut of the rest.
     int take(int n) {
+        if (cut_) return 0;  // nothing after a cut, not even padding: the result stays a prefix
         if (n > space()) {
             cut_ = true;
             return space();
@@ -175,8 +228,8 @@ const Ch* parseSpec(const Ch* p, Spec& s) {
     return s.conv ? p + 1 : p;
 }
 
-template <typename Ch>
-void putInteger(Out<Ch>& out, const Spec& s, FormatArgs& args) {
+template <typename Ch, typename Args>
+void putInteger(Out<Ch>& out, const Spec& s, Args& args) {
     int bits = 32;
     if (s.size == Size::Short) bits = 16;
     if (s.size == Size::Char) bits = 8;
@@ -480,8 +533,8 @@ bool accepts(Kind kind, const Spec& s) {
 
 // Performs one parsed conversion; false when the spec is not one this engine honours,
 // in which case no argument has been read.
-template <typename Ch>
-bool convert(Out<Ch>& out, Spec& s, FormatArgs& args) {
+template <typename Ch, typename Args>
+bool convert(Out<Ch>& out, Spec& s, Args& args) {
     const Kind kind = s.conv < 0x80 ? kKinds.of[s.conv] : Kind::Invalid;
     if (!accepts(kind, s)) return false;
     if (kind == Kind::Percent) {  // takes no argument, not even for '*'
@@ -518,8 +571,79 @@ bool convert(Out<Ch>& out, Spec& s, FormatArgs& args) {
     return true;
 }
 
-template <typename Ch>
-int formatAny(Ch* dst, int count, const Ch* format, FormatArgs& args) {
+// Parses and performs the conversion at p (its '%'); one the engine does not honour is
+// copied as it stands. Returns the position after it. Kept out of line, so that the loop
+// over a format with plain conversions only stays small.
+template <typename Ch, typename Args>
+QP_NOINLINE const Ch* convertSpec(Out<Ch>& out, const Ch* p, Args& args) {
+    Spec spec;
+    const Ch* next = parseSpec(p + 1, spec);
+    if (!convert(out, spec, args)) out.copy(p, static_cast<int>(next - p));
+    return next;
+}
+
+// The conversions of nearly every message, table row and dump cell, printed as convert
+// would print them but without the general parse: "%s" and, with an optional '0' flag, an
+// optional one-digit width and an optional 'l', "d", "i", "u", "x" and "X". Returns the
+// position after the conversion, or nullptr, having read no argument, for any other.
+template <typename Ch, typename Args>
+const Ch* convertPlain(Out<Ch>& out, const Ch* p, Args& args) {
+    if (unit(*p) == 's') {  // the format's own unit type, as in convert
+        const auto* text = static_cast<const Ch*>(args.nextPointer());
+        if (!text) {
+            out.copy("(null)", 6);
+        } else {
+            out.copyString(text);
+        }
+        return p + 1;
+    }
+    const bool zero = unit(*p) == '0';
+    if (zero) ++p;
+    int width = 0;
+    if (unit(*p) >= '1' && unit(*p) <= '9') width = unit(*p++) - '0';
+    if (unit(*p) == 'l' && unit(p[1]) != 'l') ++p;  // %ld is 32-bit like %d
+    const int conv = unit(*p);
+    const bool isSigned = conv == 'd' || conv == 'i';
+    if (!isSigned && conv != 'u' && conv != 'x' && conv != 'X') return nullptr;
+
+    const uint32_t raw = static_cast<uint32_t>(args.nextInt32());
+    const bool negative = isSigned && static_cast<int32_t>(raw) < 0;
+    uint32_t v = negative ? 0u - raw : raw;
+    char text[24];  // at most nine pad characters, a sign and ten digits
+    char* const end = text + sizeof text;
+    char* q = end;
+    if (conv == 'x' || conv == 'X') {
+        const char* set = conv == 'X' ? kUpperHex : kLowerHex;
+        do {
+            *--q = set[v & 15];
+            v >>= 4;
+        } while (v);
+    } else {
+        for (; v >= 100; v /= 100) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * (v % 100), 2);
+        }
+        if (v >= 10) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * v, 2);
+        } else {
+            *--q = static_cast<char>('0' + v);
+        }
+    }
+    const int pad = width - static_cast<int>(end - q) - (negative ? 1 : 0);
+    if (zero)
+        for (int k = 0; k < pad; ++k) *--q = '0';
+    if (negative) *--q = '-';
+    if (!zero)
+        for (int k = 0; k < pad; ++k) *--q = ' ';
+    out.copy(q, static_cast<int>(end - q));
+    return p + 1;
+}
+
+// Args is the caller's concrete source: for a va_list the calls that read the caller's
+// arguments are direct (and inlined) rather than virtual.
+template <typename Ch, typename Args>
+QP_HOT int formatAny(Ch* dst, int count, const Ch* format, Args& args) {
     if (!dst || count < 1) return -1;
     if (!format) {
         dst[0] = 0;
@@ -528,17 +652,30 @@ int formatAny(Ch* dst, int count, const Ch* format, FormatArgs& args) {
     Out<Ch> out(dst, count);
     const Ch* p = format;
     while (*p && !out.cut()) {
-        const Ch* run = p;
-        while (*p && unit(*p) != '%') ++p;
-        out.copy(run, static_cast<int>(p - run));
+        p = out.copyRun(p);
         if (!*p || out.cut()) break;
-        Spec spec;
-        const Ch* next = parseSpec(p + 1, spec);
-        if (!convert(out, spec, args)) out.copy(p, static_cast<int>(next - p));  // as it stands
-        p = next;
+        if (const Ch* after = convertPlain(out, p + 1, args)) {
+            p = after;
+            continue;
+        }
+        p = convertSpec(out, p, args);
     }
     return out.finish();
 }
+
+// The arguments of a va_list read in place. A variadic formatter reads its own list
+// through it: a va_copy right after va_start would wait on the stores va_start just made.
+class ListArgs final {
+   public:
+    explicit ListArgs(va_list& list) : list_(list) {}
+    int32_t nextInt32() { return va_arg(list_, int32_t); }
+    int64_t nextInt64() { return va_arg(list_, int64_t); }
+    double nextDouble() { return va_arg(list_, double); }
+    const void* nextPointer() { return va_arg(list_, const void*); }
+
+   private:
+    va_list& list_;
+};
 
 }  // namespace
 
@@ -553,11 +690,8 @@ int formatWideArgs(WCHAR* dst, int count, const WCHAR* format, FormatArgs& args)
 int formatNarrow(char* dst, int count, const char* format, ...) {
     va_list list;
     va_start(list, format);
-    int result;
-    {
-        VaListArgs args(list);
-        result = formatAny(dst, count, format, args);
-    }
+    ListArgs args(list);
+    const int result = formatAny(dst, count, format, args);
     va_end(list);
     return result;
 }
@@ -565,14 +699,19 @@ int formatNarrow(char* dst, int count, const char* format, ...) {
 int formatWide(WCHAR* dst, int count, const WCHAR* format, ...) {
     va_list list;
     va_start(list, format);
-    const int result = vformatWide(dst, count, format, list);
+    ListArgs args(list);
+    const int result = formatAny(dst, count, format, args);
     va_end(list);
     return result;
 }
 
-int vformatWide(WCHAR* dst, int count, const WCHAR* format, va_list list) {
-    VaListArgs args(list);
-    return formatAny(dst, count, format, args);
+QP_HOT int vformatWide(WCHAR* dst, int count, const WCHAR* format, va_list list) {
+    va_list copy;
+    va_copy(copy, list);
+    ListArgs args(copy);
+    const int result = formatAny(dst, count, format, args);
+    va_end(copy);
+    return result;
 }
 
 }  // namespace quillpen

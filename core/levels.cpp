@@ -32,9 +32,12 @@ void levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list a
 }  // namespace quillpen
 
 // The five exports differ only in their level and label; a variadic function cannot be
-// forwarded, so each is spelled out by this macro.
+// forwarded, so each is spelled out by this macro. A call the level or LOG_SLEEP rules out
+// returns before it takes the lock, so it never waits behind another thread's write; one
+// the gate lets through is decided again under the lock.
 #define QP_LEVEL_ENTRY(name, level, label)                                        \
     extern "C" void name(const qp_wchar* format, ...) {                           \
+        if (!quillpen::writerAdmits(quillpen::level)) return;                     \
         quillpen::SessionLock lock;                                               \
         va_list args;                                                             \
         va_start(args, format);                                                   \

@@ -1,6 +1,11 @@
 #include "core/session_lock.h"
 
+#include <atomic>
+#include <climits>
 #include <cstring>
+
+#include "core/hot.h"
+#include "core/state.h"
 
 namespace quillpen {
 namespace {
@@ -19,6 +24,26 @@ thread_local int tLockDepth = 0;
 QueuedBox gQueue[kMaxQueuedBoxes];
 int gQueued = 0;
 
+// The least level a writer may write at, as the session stood when the lock was last
+// released: its logLevel while a writer is ready, below every level otherwise. Every change
+// to the session is made under the lock, so the gate is exact whenever the lock is free.
+constexpr int64_t kGateClosed = INT64_MIN;
+std::atomic<int64_t> gGate{kGateClosed};
+
+// Takes the queued boxes, releases the lock and shows them. Out of line: its copy of the
+// queue is a large frame that a release without boxes should not carry.
+#if defined(__GNUC__)
+__attribute__((noinline, cold))
+#endif
+void releaseAndShowBoxes() {
+    QueuedBox boxes[kMaxQueuedBoxes];
+    const int count = gQueued;
+    std::memcpy(boxes, gQueue, sizeof(QueuedBox) * count);
+    gQueued = 0;
+    ReleaseSRWLockExclusive(&gSessionLock);
+    for (int i = 0; i < count; ++i) MessageBoxW(nullptr, boxes[i].text, boxes[i].title, MB_OK);
+}
+
 void copyCut(WCHAR* dst, const WCHAR* src, int room) {
     int n = 0;
     for (; src && src[n] && n < room - 1; ++n) dst[n] = src[n];
@@ -26,20 +51,22 @@ void copyCut(WCHAR* dst, const WCHAR* src, int room) {
 }
 }  // namespace
 
-SessionLock::SessionLock() {
+QP_HOT SessionLock::SessionLock() {
     // A nested lock (an entry point reached from inside another) is already held.
     if (tLockDepth++ == 0) AcquireSRWLockExclusive(&gSessionLock);
 }
 
-SessionLock::~SessionLock() {
+QP_HOT SessionLock::~SessionLock() {
     if (--tLockDepth != 0) return;
-    QueuedBox boxes[kMaxQueuedBoxes];
-    int count = gQueued;
-    if (count) std::memcpy(boxes, gQueue, sizeof(QueuedBox) * count);
-    gQueued = 0;
-    ReleaseSRWLockExclusive(&gSessionLock);
-    for (int i = 0; i < count; ++i) MessageBoxW(nullptr, boxes[i].text, boxes[i].title, MB_OK);
+    gGate.store(writerReady() ? gLogCtx->logLevel : kGateClosed, std::memory_order_release);
+    if (gQueued == 0) {
+        ReleaseSRWLockExclusive(&gSessionLock);
+        return;
+    }
+    releaseAndShowBoxes();
 }
+
+QP_HOT bool writerAdmits(int32_t level) { return gGate.load(std::memory_order_acquire) >= level; }
 
 void showBox(const WCHAR* text, const WCHAR* title) {
     if (tLockDepth == 0) {

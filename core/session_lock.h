@@ -3,6 +3,8 @@
 // for inside a locked call is queued and shown once the lock is released.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/seams.h"
 
 namespace quillpen {
@@ -14,6 +16,11 @@ class SessionLock {
     SessionLock(const SessionLock&) = delete;
     SessionLock& operator=(const SessionLock&) = delete;
 };
+
+// Whether a writer at `level` could write, as the session stood when the lock was last
+// released (exact whenever the lock is free). Lets a filtered or silenced call return
+// without waiting for the lock; a call it admits decides again under the lock.
+bool writerAdmits(int32_t level);
 
 // An MB_OK box without an owner: shown now, or when the current SessionLock is released.
 void showBox(const WCHAR* text, const WCHAR* title);

@@ -239,6 +239,10 @@ TEST(Format, NeverWritesPastCount) {
     const std::string longText(1000, 'x');
     EXPECT_EQ(run(10, "%s", {P(longText.c_str())}), -1);
     EXPECT_EQ(std::string(buf), std::string(9, 'x'));
+    // A character cut for room takes the padding that follows it along.
+    const WCHAR smiley[] = {'a', 'b', 0xD83D, 0xDE00, 0};
+    EXPECT_EQ(run(4, "%-6ls", {P(smiley)}), -1);
+    EXPECT_EQ(std::string(buf), "ab");
 
     WCHAR wide[8];
     ListArgs wideArgs({});

@@ -1,0 +1,153 @@
+// One time-stamped line (stamp mode 8192, a %d and a %s, 45 bytes with CR LF) against the
+// floor of writing the same bytes, and against peers that make the same 45 bytes just as
+// durable: each line is in the operating system when the call returns.
+//
+// Each is timed on its own, and the two headline ratios are also measured paired: batches
+// of _log lines alternate with batches of the baseline within one run, so both meet the
+// same load on the machine, and the run reports the ratio of their totals.
+#include <fcntl.h>
+#include <spdlog/logger.h>
+#include <spdlog/pattern_formatter.h>
+#include <spdlog/sinks/basic_file_sink.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+#include "families.h"
+#include "support.h"
+
+namespace bench {
+namespace {
+constexpr int32_t kCount = 12345;
+constexpr char16_t kUserW[] = u"anna";
+constexpr char kUser[] = "anna";
+
+void logLine() { _log(u"count=%d user=%s", kCount, kUserW); }
+
+void quillpenLine(benchmark::State& state) {
+    const auto pieces = recordWrites(8192, logLine);
+    Session session(state, 8192);
+    if (!session.ok()) return;
+    for (auto _ : state) logLine();
+    setCallCounters(state, pieces);
+}
+
+void floorLine(benchmark::State& state) { runFloor(state, recordWrites(8192, logLine)); }
+
+// spdlog's basic file sink, flushed after every line, laid out as quillpen's line.
+std::unique_ptr<spdlog::logger> makeSpdlog(const std::filesystem::path& file) {
+    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(file.string());
+    auto logger = std::make_unique<spdlog::logger>("bench", sink);
+    logger->set_formatter(std::make_unique<spdlog::pattern_formatter>(
+        "%Y-%m-%d %H:%M:%S:[%v]", spdlog::pattern_time_type::local, "\r\n"));
+    logger->flush_on(spdlog::level::trace);
+    return logger;
+}
+
+void spdlogLine(benchmark::State& state) {
+    RunDir dir("spdlog");
+    const auto logger = makeSpdlog(dir.path() / "spd.log");
+    for (auto _ : state) logger->info("count={} user={}", kCount, kUser);
+    setFileCounters(state, dir.path() / "spd.log");
+}
+
+// Batches of `subject` and `baseline` calls in turn (the order swapped every iteration);
+// counters: each one's time per call and the ratio of the totals.
+template <typename Subject, typename Baseline>
+void runPaired(benchmark::State& state, Subject subject, Baseline baseline) {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kBatch = 32;
+    Clock::duration subjectTime{}, baselineTime{};
+    bool subjectFirst = true;
+    for (auto _ : state) {
+        for (int half = 0; half < 2; ++half) {
+            const bool runSubject = (half == 0) == subjectFirst;
+            const auto start = Clock::now();
+            for (int i = 0; i < kBatch; ++i) runSubject ? subject() : baseline();
+            (runSubject ? subjectTime : baselineTime) += Clock::now() - start;
+        }
+        subjectFirst = !subjectFirst;
+    }
+    const double calls = static_cast<double>(state.iterations()) * kBatch;
+    const auto ns = [](Clock::duration d) {
+        return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
+    };
+    state.counters["subject_ns"] = ns(subjectTime) / calls;
+    state.counters["baseline_ns"] = ns(baselineTime) / calls;
+    state.counters["ratio"] = ns(subjectTime) / ns(baselineTime);
+}
+
+void pairedFloor(benchmark::State& state) {
+    const auto pieces = recordWrites(8192, logLine);
+    FloorFile floor;
+    Session session(state, 8192);
+    if (!session.ok() || !floor.ok()) return;
+    runPaired(state, logLine, [&] { floor.write(pieces); });
+}
+
+void pairedSpdlog(benchmark::State& state) {
+    RunDir dir("spdlog");
+    const auto logger = makeSpdlog(dir.path() / "spd.log");
+    Session session(state, 8192);
+    if (!session.ok()) return;
+    runPaired(state, logLine, [&] { logger->info("count={} user={}", kCount, kUser); });
+}
+
+// What a C host writes by hand: the local time of every line, fprintf and fflush.
+void fprintfLine(benchmark::State& state) {
+    RunDir dir("fprintf");
+    FILE* file = std::fopen((dir.path() / "f.log").c_str(), "wb");
+    if (!file) {
+        state.SkipWithError("cannot create the file");
+        return;
+    }
+    for (auto _ : state) {
+        const time_t now = time(nullptr);
+        struct tm t;
+        localtime_r(&now, &t);
+        std::fprintf(file, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n", t.tm_year + 1900,
+                     t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, kCount, kUser);
+        std::fflush(file);
+    }
+    std::fclose(file);
+    setFileCounters(state, dir.path() / "f.log");
+}
+
+// The same with snprintf into a local buffer and one write().
+void snprintfLine(benchmark::State& state) {
+    RunDir dir("snprintf");
+    const int fd = open((dir.path() / "s.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        state.SkipWithError("cannot create the file");
+        return;
+    }
+    for (auto _ : state) {
+        const time_t now = time(nullptr);
+        struct tm t;
+        localtime_r(&now, &t);
+        char line[128];
+        const int n =
+            std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n",
+                          t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                          kCount, kUser);
+        if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
+    }
+    close(fd);
+    setFileCounters(state, dir.path() / "s.log");
+}
+}  // namespace
+
+void registerLineFamily() {
+    benchmark::RegisterBenchmark("line/quillpen", quillpenLine);
+    benchmark::RegisterBenchmark("line/floor", floorLine);
+    benchmark::RegisterBenchmark("line/spdlog_flush", spdlogLine);
+    benchmark::RegisterBenchmark("line/fprintf_fflush", fprintfLine);
+    benchmark::RegisterBenchmark("line/snprintf_write", snprintfLine);
+    benchmark::RegisterBenchmark("paired/quillpen_vs_floor", pairedFloor);
+    benchmark::RegisterBenchmark("paired/quillpen_vs_spdlog_flush", pairedSpdlog);
+}
+
+}  // namespace bench

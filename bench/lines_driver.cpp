@@ -1,0 +1,103 @@
+// Writes N lines of the benchmark's 45-byte line and exits, for callgrind to count the
+// user-space instructions of a line: run it with two values of N and divide the
+// difference by the difference of N, which leaves out start-up and shut-down.
+//   quillpen_lines MODE N DIR
+// MODE: quillpen (_log), filtered (log_debug below the level), sleeping (_log with
+// LOG_SLEEP on), floor (write() of the line), spdlog, snprintf.
+#include <fcntl.h>
+#include <spdlog/logger.h>
+#include <spdlog/pattern_formatter.h>
+#include <spdlog/sinks/basic_file_sink.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "quillpen.h"
+
+namespace {
+constexpr int32_t kCount = 12345;
+
+std::u16string widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
+
+int writeQuillpen(long lines, const std::string& dir) {
+    if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 5, 0)) return 1;
+    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", kCount, u"anna");
+    logTerm();
+    return 0;
+}
+
+int callFiltered(long lines, const std::string& dir) {
+    if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 3, 0)) return 1;
+    for (long i = 0; i < lines; ++i) log_debug(u"count=%d user=%s", kCount, u"anna");
+    logTerm();
+    return 0;
+}
+
+int callSleeping(long lines, const std::string& dir) {
+    if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 2, 5, 0)) return 1;
+    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", kCount, u"anna");
+    logTerm();
+    return 0;
+}
+
+int writeFloor(long lines, const std::string& dir) {
+    const char line[] = "2026-12-05 09:03:04:[count=12345 user=anna]\r\n";
+    const int fd = open((dir + "/floor.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return 1;
+    for (long i = 0; i < lines; ++i)
+        if (write(fd, line, sizeof line - 1) < 0) return 1;
+    close(fd);
+    return 0;
+}
+
+int writeSpdlog(long lines, const std::string& dir) {
+    auto sink = std::make_shared<spdlog::sinks::basic_file_sink_mt>(dir + "/spd.log", true);
+    spdlog::logger logger("lines", sink);
+    logger.set_formatter(std::make_unique<spdlog::pattern_formatter>(
+        "%Y-%m-%d %H:%M:%S:[%v]", spdlog::pattern_time_type::local, "\r\n"));
+    logger.flush_on(spdlog::level::trace);
+    for (long i = 0; i < lines; ++i) logger.info("count={} user={}", kCount, "anna");
+    return 0;
+}
+
+int writeSnprintf(long lines, const std::string& dir) {
+    const int fd = open((dir + "/s.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return 1;
+    for (long i = 0; i < lines; ++i) {
+        const time_t now = time(nullptr);
+        struct tm t;
+        localtime_r(&now, &t);
+        char line[128];
+        const int n =
+            std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n",
+                          t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
+                          kCount, "anna");
+        if (write(fd, line, static_cast<size_t>(n)) < 0) return 1;
+    }
+    close(fd);
+    return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s MODE LINES DIR\n", argv[0]);
+        return 2;
+    }
+    const long lines = std::strtol(argv[2], nullptr, 10);
+    const std::string mode = argv[1], dir = argv[3];
+    mkdir(dir.c_str(), 0777);  // the peers write there too; logInit accepts an existing one
+    if (mode == "quillpen") return writeQuillpen(lines, dir);
+    if (mode == "filtered") return callFiltered(lines, dir);
+    if (mode == "sleeping") return callSleeping(lines, dir);
+    if (mode == "floor") return writeFloor(lines, dir);
+    if (mode == "spdlog") return writeSpdlog(lines, dir);
+    if (mode == "snprintf") return writeSnprintf(lines, dir);
+    std::fprintf(stderr, "unknown mode %s\n", argv[1]);
+    return 2;
+}
