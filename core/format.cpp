@@ -33,13 +33,13 @@ constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 enum class Size { None, Short, Char, Long, Wide, Int32, Int64, Pointer, LongDouble, Own };
 
-struct Spec {
+struct Conversion {
     bool left = false, plus = false, space = false, alt = false, zero = false;
     bool widthStar = false, precisionStar = false;
     int width = 0;
     int precision = -1;  // none
     Size size = Size::None;
-    int conv = 0;  // 0: the format ended inside the spec
+    int conv = 0;  // 0: the format ended inside the conversion
 };
 
 inline int unit(char c) { return static_cast<unsigned char>(c); }
@@ -145,17 +145,17 @@ class Out {
 };
 
 template <typename Ch>
-void padBefore(Out<Ch>& out, const Spec& s, int len) {
+void padBefore(Out<Ch>& out, const Conversion& s, int len) {
     if (!s.left) out.fill(' ', s.width - len);
 }
 template <typename Ch>
-void padAfter(Out<Ch>& out, const Spec& s, int len) {
+void padAfter(Out<Ch>& out, const Conversion& s, int len) {
     if (s.left) out.fill(' ', s.width - len);
 }
 
 // [spaces][prefix][zeros][body][spaces]; with zeroPad the leading spaces become zeros.
 template <typename Ch>
-void putPadded(Out<Ch>& out, const Spec& s, const char* prefix, int prefixLen, int zeros,
+void putPadded(Out<Ch>& out, const Conversion& s, const char* prefix, int prefixLen, int zeros,
                const char* body, int bodyLen, bool zeroPad) {
     int pad = s.width - prefixLen - zeros - bodyLen;
     if (pad > 0 && zeroPad && !s.left) {
@@ -180,7 +180,7 @@ const Ch* parseField(const Ch* p, int& value) {
 // Reads flags, width, precision, size and conversion after the '%'. Returns the position
 // after the conversion character (or at the terminator); reads no argument.
 template <typename Ch>
-const Ch* parseSpec(const Ch* p, Spec& s) {
+const Ch* parseConversion(const Ch* p, Conversion& s) {
     for (;; ++p) {
         const int c = unit(*p);
         if (c != '-' && c != '+' && c != ' ' && c != '#' && c != '0') break;
@@ -229,7 +229,7 @@ const Ch* parseSpec(const Ch* p, Spec& s) {
 }
 
 template <typename Ch, typename Args>
-void putInteger(Out<Ch>& out, const Spec& s, Args& args) {
+void putInteger(Out<Ch>& out, const Conversion& s, Args& args) {
     int bits = 32;
     if (s.size == Size::Short) bits = 16;
     if (s.size == Size::Char) bits = 8;
@@ -274,7 +274,7 @@ void putInteger(Out<Ch>& out, const Spec& s, Args& args) {
 }
 
 template <typename Ch>
-void putPointerValue(Out<Ch>& out, const Spec& s, const void* p) {
+void putPointerValue(Out<Ch>& out, const Conversion& s, const void* p) {
     uint64_t v = reinterpret_cast<uintptr_t>(p);
     char hex[16];
     for (int i = 15; i >= 0; --i, v >>= 4) hex[i] = kUpperHex[v & 15];
@@ -327,7 +327,7 @@ int floatDigits(char* buf, double v, int conv, int precision, bool alt) {
 }
 
 template <typename Ch>
-void putFloat(Out<Ch>& out, const Spec& s, double v) {
+void putFloat(Out<Ch>& out, const Conversion& s, double v) {
     const int conv = s.conv | 0x20;
     const bool finite = std::isfinite(v);
     char prefix[3];
@@ -434,7 +434,7 @@ int eachUtf16Char(const char* text, int maxBytes, Emit emit) {
 }
 
 template <typename Ch>
-void putString(Out<Ch>& out, const Spec& s, bool wideArg, const void* arg) {
+void putString(Out<Ch>& out, const Conversion& s, bool wideArg, const void* arg) {
     if (!arg) {
         arg = "(null)";
         wideArg = false;
@@ -468,7 +468,7 @@ void putString(Out<Ch>& out, const Spec& s, bool wideArg, const void* arg) {
 }
 
 template <typename Ch>
-void putCharacter(Out<Ch>& out, const Spec& s, bool wideArg, int32_t v) {
+void putCharacter(Out<Ch>& out, const Conversion& s, bool wideArg, int32_t v) {
     Ch units[4];
     int n = 1;
     if constexpr (std::is_same_v<Ch, char>) {
@@ -487,7 +487,7 @@ void putCharacter(Out<Ch>& out, const Spec& s, bool wideArg, int32_t v) {
 }
 
 // Whether a string or character conversion takes a UTF-16 argument.
-bool takesWide(const Spec& s, bool wideFormat) {
+bool takesWide(const Conversion& s, bool wideFormat) {
     if (s.size == Size::Short) return false;
     if (s.size == Size::Long || s.size == Size::Wide) return true;
     const bool upper = s.conv == 'S' || s.conv == 'C';
@@ -496,7 +496,7 @@ bool takesWide(const Spec& s, bool wideFormat) {
 
 enum class Kind { Invalid, Percent, Integer, Pointer, Float, Char, String };
 
-// The kind of each ASCII conversion letter, looked up once per spec.
+// The kind of each ASCII conversion letter, looked up once per conversion.
 struct KindTable {
     Kind of[128] = {};
     constexpr KindTable() {
@@ -513,7 +513,7 @@ struct KindTable {
 };
 constexpr KindTable kKinds;
 
-bool accepts(Kind kind, const Spec& s) {
+bool accepts(Kind kind, const Conversion& s) {
     const Size z = s.size;
     switch (kind) {
         case Kind::Invalid:
@@ -531,10 +531,10 @@ bool accepts(Kind kind, const Spec& s) {
     }
 }
 
-// Performs one parsed conversion; false when the spec is not one this engine honours,
+// Performs one parsed conversion; false when the conversion is not one this engine honours,
 // in which case no argument has been read.
 template <typename Ch, typename Args>
-bool convert(Out<Ch>& out, Spec& s, Args& args) {
+bool convert(Out<Ch>& out, Conversion& s, Args& args) {
     const Kind kind = s.conv < 0x80 ? kKinds.of[s.conv] : Kind::Invalid;
     if (!accepts(kind, s)) return false;
     if (kind == Kind::Percent) {  // takes no argument, not even for '*'
@@ -575,10 +575,10 @@ bool convert(Out<Ch>& out, Spec& s, Args& args) {
 // copied as it stands. Returns the position after it. Kept out of line, so that the loop
 // over a format with plain conversions only stays small.
 template <typename Ch, typename Args>
-QP_NOINLINE const Ch* convertSpec(Out<Ch>& out, const Ch* p, Args& args) {
-    Spec spec;
-    const Ch* next = parseSpec(p + 1, spec);
-    if (!convert(out, spec, args)) out.copy(p, static_cast<int>(next - p));
+QP_NOINLINE const Ch* formatConversion(Out<Ch>& out, const Ch* p, Args& args) {
+    Conversion conversion;
+    const Ch* next = parseConversion(p + 1, conversion);
+    if (!convert(out, conversion, args)) out.copy(p, static_cast<int>(next - p));
     return next;
 }
 
@@ -658,7 +658,7 @@ QP_HOT int formatAny(Ch* dst, int count, const Ch* format, Args& args) {
             p = after;
             continue;
         }
-        p = convertSpec(out, p, args);
+        p = formatConversion(out, p, args);
     }
     return out.finish();
 }
