@@ -137,11 +137,12 @@ bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     return false;
 }
 
-bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes) {
+bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units) {
     if (text) {
-        int units = wideLength(text);
+        const int length = wideLength(text);
+        if (units) *units = length;
         // Lengths beyond what 32 bits of bytes can say are refused as the largest size.
-        int32_t bytes = units > 0x3FFFFFFF ? INT32_MAX : units * 2;
+        int32_t bytes = length > 0x3FFFFFFF ? INT32_MAX : length * 2;
         return bufSizCheck(func, maxBytes, bytes);
     }
     if (!fileOpen()) {

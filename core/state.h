@@ -45,7 +45,8 @@ bool writerReady();
 // (a box without an open file, a [SYSLOG] line with one) and returns false.
 bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize);
 // bufSizCheck on the byte size of a text (units x 2); a null text is refused and reported.
-bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes);
+// `units`, when given, receives the text's length for a caller that needs it next.
+bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units = nullptr);
 
 // Opens the dated log file of the session record; false after showing why.
 bool logOpen();

@@ -23,6 +23,9 @@ constexpr int32_t kMaxDataBytes = 8190;     // the data argument, UTF-16 bytes
 constexpr int32_t kMaxPrefixBytes = 510;    // the prefix argument, UTF-16 bytes
 constexpr int32_t kPrefixAreaBytes = 1040;  // UTF-8 of a 255-unit prefix and its NUL
 constexpr int32_t kMaxRowBytes = 93;        // 49 hex, 2 marks, 26 of characters, 16 trailer
+// Rows are composed with whole four-byte stores (a hex cell, a glyph, fillers) that may
+// reach up to three bytes past what they append; every row is checked for this much room.
+constexpr int32_t kRowSlack = 8;
 
 constexpr char kSeparator[] =
     "-----------------------------------------------------------------------------------\r\n";
@@ -35,12 +38,52 @@ constexpr int32_t kHeaderFixedBytes = 128;
 constexpr int32_t kSeparatorBytes = sizeof kSeparator - 1;
 constexpr int32_t kRulerBytes = sizeof kRuler - 1;
 static_assert(kSeparatorBytes == 85 && kRulerBytes == 80, "line widths of the table");
+// A glyph is read with a four-byte load, up to three bytes past the data, within gOutBufA.
+static_assert(kDumpUtf8MaxSize + 3 < kOutBufBytes, "glyph loads stay in gOutBufA");
+// The trailer's counts have six decimal and four hex digits.
+static_assert(kDumpUtf8MaxSize <= 0xFFFF, "trailer widths");
+
+constexpr char kHexDigits[] = "0123456789abcdef";
+
+// "xx " for every byte, padded to four bytes for whole stores.
+struct HexCells {
+    char cell[256][4];
+};
+constexpr HexCells makeHexCells() {
+    HexCells cells{};
+    for (int b = 0; b < 256; ++b) {
+        cells.cell[b][0] = kHexDigits[b >> 4];
+        cells.cell[b][1] = kHexDigits[b & 15];
+        cells.cell[b][2] = ' ';
+        cells.cell[b][3] = ' ';
+    }
+    return cells;
+}
+constexpr HexCells kHexCells = makeHexCells();
+
+// Bytes of a character that the row loop lays out itself from its lead byte: printable
+// ASCII and the leads of 2- to 4-byte characters. 0 sends the byte to the per-character
+// steps (control bytes, which are reported).
+struct QuickLeads {
+    uint8_t bytes[256];
+};
+constexpr QuickLeads makeQuickLeads() {
+    QuickLeads leads{};
+    for (int b = 0; b < 256; ++b)
+        leads.bytes[b] = b >= 0x20 && b <= 0x7E   ? 1
+                         : b >= 0xC2 && b <= 0xDF ? 2
+                         : b >= 0xE0 && b <= 0xEF ? 3
+                         : b >= 0xF0 && b <= 0xF7 ? 4
+                                                  : 0;
+    return leads;
+}
+constexpr QuickLeads kQuickLeads = makeQuickLeads();
 
 // Room for the whole table of `size` data bytes, its NUL included.
 int32_t blockCapacity(int32_t size) {
     const int32_t rows = (size + 15) / 16;
     return 3 * kSeparatorBytes + kRulerBytes + kPrefixAreaBytes + kHeaderFixedBytes +
-           rows * kMaxRowBytes + 1;
+           rows * kMaxRowBytes + kRowSlack + 1;
 }
 
 bool appendHeader(DumpBlock& block, const WCHAR* prefix, int32_t size) {
@@ -56,33 +99,104 @@ bool appendHeader(DumpBlock& block, const WCHAR* prefix, int32_t size) {
     return appendText(block, kRuler) && appendText(block, kSeparator);
 }
 
-void appendHexArea(DumpBlock& block, const uint8_t* data, int32_t start, int32_t size) {
+// The sixteen "%02x " cells from `start` ("   " past the data), "|" after the eighth.
+char* putHexArea(char* out, const uint8_t* data, int32_t start, int32_t size) {
+    const int32_t present = size - start;
     for (int32_t k = 0; k < 16; ++k) {
-        if (k == 8) appendText(block, "|");
-        char cell[8];
-        if (start + k < size) {
-            formatNarrow(cell, sizeof cell, "%02x ", static_cast<int32_t>(data[start + k]));
-        } else {
-            std::strcpy(cell, "   ");
-        }
-        appendText(block, cell);
+        if (k == 8) *out++ = '|';
+        std::memcpy(out, k < present ? kHexCells.cell[data[start + k]] : "    ", 4);
+        out += 3;
     }
+    return out;
+}
+
+// " %06d 0x%04x" and CR LF.
+char* putTrailer(char* out, int32_t cnt) {
+    out[0] = ' ';
+    int32_t rest = cnt;
+    for (int k = 6; k >= 1; --k) {
+        out[k] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    }
+    std::memcpy(out + 7, " 0x", 3);
+    for (int k = 0; k < 4; ++k) out[10 + k] = kHexDigits[(cnt >> (12 - 4 * k)) & 15];
+    out[14] = '\r';
+    out[15] = '\n';
+    return out + 16;
+}
+
+// Eight printable ASCII bytes (0x20 to 0x7E each), tested as one word.
+bool printableAscii8(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    const uint64_t below20 = (w - kOnes * 0x20) & ~w;          // high bit set where a byte < 0x20
+    const uint64_t above7e = (w + kOnes * (0x7F - 0x7E)) | w;  // where a byte > 0x7E
+    return ((below20 | above7e) & kHighs) == 0;
+}
+
+// The quick run: whole characters from the cursor up to `halfEnd` (the group mark or the
+// row's end) that lie wholly inside the half, each as its glyph and n/2 fillers; eight
+// printable ASCII bytes filling a half are copied at once. Stops at the first character
+// the per-character steps must take (control bytes, the characters the mark or the row's
+// end cuts) with cur.i on the next free column.
+void putWholeChars(DumpBlock& block, Utf8Cursor& cur, int32_t halfEnd) {
+    char* out = block.text + block.outLen;
+    const uint8_t* p = cur.pb;
+    const uint8_t* const end = cur.pb + (cur.size - cur.cnt);
+    int32_t column = cur.i;
+    if (column + 8 == halfEnd && end - p >= 8 && printableAscii8(p)) {
+        std::memcpy(out, p, 8);
+        out += 8;
+        p += 8;
+        column += 8;
+    }
+    while (column < halfEnd && p < end) {
+        const int32_t n = kQuickLeads.bytes[*p];
+        if (n == 0 || column + n > halfEnd || n > end - p) break;
+        std::memcpy(out, p, 4);  // the glyph; stores past it are overwritten or slack
+        out += n;
+        std::memcpy(out, "..", 2);
+        out += n >> 1;
+        p += n;
+        column += n;
+    }
+    block.outLen = static_cast<int32_t>(out - block.text);
+    cur.cnt += static_cast<int32_t>(p - cur.pb);
+    cur.pb = p;
+    cur.i = column;
 }
 
 // One row: sixteen columns from the cursor, which then stands at the next row's first byte.
-void appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
-    appendHexArea(block, data, cur.cnt, cur.size);
-    appendText(block, "|");
+// False, composing nothing, when the block has no room for a row.
+bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
+    if (block.capacity - block.outLen < kMaxRowBytes + kRowSlack) return false;
+    char* out = putHexArea(block.text + block.outLen, data, cur.cnt, cur.size);
+    *out++ = '|';
+    block.outLen = static_cast<int32_t>(out - block.text);
     cur.marked = false;
-    for (cur.i = 0; cur.i < 16; ++cur.i) {
+    cur.i = 0;
+    while (cur.i < 16) {
         if (cur.cnt >= cur.size) {
             if (cur.i == 8 && !cur.marked) {
-                appendText(block, "|");
+                block.text[block.outLen++] = '|';
                 cur.marked = true;
             }
-            appendText(block, " ");
+            block.text[block.outLen++] = ' ';
+            ++cur.i;
             continue;
         }
+        if (cur.splitState == 0) {
+            const int32_t halfEnd = cur.i < 8 ? 8 : 16;
+            putWholeChars(block, cur, halfEnd);
+            if (cur.i == 8 && !cur.marked && cur.cnt < cur.size) {
+                block.text[block.outLen++] = '|';
+                cur.marked = true;
+            }
+            if (cur.i == halfEnd || cur.cnt >= cur.size) continue;
+        }
+        // The per-character steps leave cur.i on the last column they took.
         if (cur.splitState != 0) {
             utf8_finishSplit(block, cur);
         } else {
@@ -91,27 +205,29 @@ void appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
         }
         // A character ending in column 7 without holding the mark: the mark follows it.
         if (cur.i == 7 && !cur.marked && cur.cnt < cur.size) {
-            appendText(block, "|");
+            block.text[block.outLen++] = '|';
             cur.marked = true;
         }
+        ++cur.i;
     }
-    appendText(block, "|");
-    char trailer[32];
-    formatNarrow(trailer, sizeof trailer, " %06d 0x%04x\r\n", cur.cnt, cur.cnt);
-    appendText(block, trailer);
+    out = block.text + block.outLen;
+    *out++ = '|';
+    block.outLen = static_cast<int32_t>(putTrailer(out, cur.cnt) - block.text);
+    return true;
 }
 
 void dumpUtf8(const WCHAR* data, const WCHAR* prefix) {
     if (!writerReady()) return;
-    if (!checkText(msg::kDumpUtf8Data, data, kMaxDataBytes)) return;
+    int units = 0;
+    if (!checkText(msg::kDumpUtf8Data, data, kMaxDataBytes, &units)) return;
     if (!checkText(msg::kDumpUtf8Prefix, prefix, kMaxPrefixBytes)) return;
     const bool timed = gLogCtx->stampMode == 1;
     if (timed) gElapsedStart = clockTicks();
-    int32_t size = utf16ToUtf8(data, gOutBufA, kOutBufBytes);
+    const int32_t converted = utf16ToUtf8N(data, units, gOutBufA, kOutBufBytes);
     // Longer than the buffer: nothing is dumped; the refusal shows the whole length.
-    if (size < 0) size = utf8LengthOf(data);
-    logDump_UTF8(size, prefix);
-    std::memset(gOutBufA, 0, kOutBufBytes);
+    logDump_UTF8(converted >= 0 ? converted : utf8LengthOf(data), prefix);
+    // The buffer was all zero before the conversion: clearing what it wrote restores that.
+    std::memset(gOutBufA, 0, converted >= 0 ? static_cast<size_t>(converted) + 1 : kOutBufBytes);
     if (timed) logSyslog(kInfo, msg::kDumpUtf8Time, elapsedSeconds());
 }
 
@@ -134,17 +250,6 @@ int32_t utf8LengthOf(const WCHAR* text) {
     return bytes > INT32_MAX ? INT32_MAX : static_cast<int32_t>(bytes);
 }
 
-bool appendBytes(DumpBlock& block, const char* bytes, int32_t n) {
-    if (n < 0 || n >= block.capacity - block.outLen) return false;  // keeps the NUL's byte
-    std::memcpy(block.text + block.outLen, bytes, static_cast<size_t>(n));
-    block.outLen += n;
-    return true;
-}
-
-bool appendText(DumpBlock& block, const char* text) {
-    return appendBytes(block, text, static_cast<int32_t>(std::strlen(text)));
-}
-
 void logDump_UTF8(int32_t size, const WCHAR* prefix) {
     if (size > kDumpUtf8MaxSize) {
         logSyslog(kError, msg::kDumpUtf8SizeOver, 35, size);
@@ -163,10 +268,13 @@ void logDump_UTF8(int32_t size, const WCHAR* prefix) {
         Utf8Cursor cur{};
         cur.pb = data;
         cur.size = size;
-        while (cur.cnt < size) appendRow(block, cur, data);
-        appendText(block, kSeparator);
-        DWORD written = 0;
-        WriteFile(gLogCtx->hFile, block.text, static_cast<DWORD>(block.outLen), &written, nullptr);
+        bool whole = true;
+        while (whole && cur.cnt < size) whole = appendRow(block, cur, data);
+        if (whole && appendText(block, kSeparator)) {
+            DWORD written = 0;
+            WriteFile(gLogCtx->hFile, block.text, static_cast<DWORD>(block.outLen), &written,
+                      nullptr);
+        }
     }
     GlobalFree(block.text);
 }

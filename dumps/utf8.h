@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/seams.h"
 #include "quillpen.h"
@@ -51,9 +52,18 @@ struct DumpBlock {
     int32_t outLen;    // bytes composed so far
 };
 
-// Appends `n` bytes; false, appending nothing, when they do not fit.
-bool appendBytes(DumpBlock& block, const char* bytes, int32_t n);
-bool appendText(DumpBlock& block, const char* text);
+// Appends `n` bytes; false, appending nothing, when they do not fit. Inline, so that the
+// length of a literal is known where it is appended.
+inline bool appendBytes(DumpBlock& block, const char* bytes, int32_t n) {
+    if (n < 0 || n >= block.capacity - block.outLen) return false;  // keeps the NUL's byte
+    std::memcpy(block.text + block.outLen, bytes, static_cast<size_t>(n));
+    block.outLen += n;
+    return true;
+}
+
+inline bool appendText(DumpBlock& block, const char* text) {
+    return appendBytes(block, text, static_cast<int32_t>(std::strlen(text)));
+}
 
 // The row loop's cursor. pb is always the data's start plus cnt.
 struct Utf8Cursor {

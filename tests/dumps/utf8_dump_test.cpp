@@ -196,6 +196,36 @@ TEST_F(SessionTest, DecodeTableWorkedExamples) {
                          std::to_string(outLen) + " cnt=1\r\n" + ex3));
 }
 
+TEST_F(SessionTest, DecodeTableControlByteInEveryColumn) {
+    // Printable ASCII is laid out eight bytes at a time where it can be: a control byte in
+    // any column, or the bounds 0x1F and 0x7F next to 0x20 and 0x7E, must still be caught.
+    const std::string base =
+        "\x20\x7E"
+        "abcdefghijklmn";
+    const int headerBytes = static_cast<int>(header("c", 16).size()) - 2 + 16;
+    std::string expected;
+    ASSERT_EQ(open(), 1);
+    for (const char control : {'\x01', '\x1F', '\x7F'}) {
+        for (size_t column = 0; column < 16; ++column) {
+            std::string data = base;
+            data[column] = control;
+            logDumpUTF8(widen(data).c_str(), 0, W("c"));
+            std::string chars = data.substr(0, 8) + "|" + data.substr(8);
+            chars.erase(column < 8 ? column : column + 1, 1);
+            const int outLen =
+                headerBytes + 49 + 1 + static_cast<int>(column) + (column < 8 ? 0 : 1);
+            char report[160];
+            std::snprintf(report, sizeof report,
+                          "utf8 1バイト文字の文字コードが不正です。line=230 "
+                          "utf8_setAsciiConpat() pb=%02x data len=%d cnt=%d\r\n",
+                          static_cast<unsigned char>(control), outLen, static_cast<int>(column));
+            expected += kError + report + header("c", 16) + rows(data, {chars}) + kSep;
+        }
+    }
+    logTerm();
+    EXPECT_EQ(maskAddresses(readLog()), sessionLines(logPath(), expected));
+}
+
 TEST_F(SessionTest, DecodeTableColumnsWhereTheLayoutChanges) {
     struct Case {
         int column;         // where the character begins
