@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include "families.h"
+#include "peer_line.h"
 #include "support.h"
 
 namespace bench {
@@ -11,13 +12,13 @@ namespace {
 void filteredLevel(benchmark::State& state) {
     Session session(state, 8192, 0, 3);  // logLevel 3: log_debug and log_info are filtered
     if (!session.ok()) return;
-    for (auto _ : state) log_debug(u"count=%d user=%s", 12345, u"anna");
+    for (auto _ : state) log_debug(u"count=%d user=%s", kCount, kUserW);
 }
 
 void sleepingLog(benchmark::State& state) {
     Session session(state, 8192, 2);  // any non-zero LOG_SLEEP; 1 would also write a notice
     if (!session.ok()) return;
-    for (auto _ : state) _log(u"count=%d user=%s", 12345, u"anna");
+    for (auto _ : state) _log(u"count=%d user=%s", kCount, kUserW);
 }
 
 void mutexPair(benchmark::State& state) {

@@ -17,13 +17,11 @@
 #include <memory>
 
 #include "families.h"
+#include "peer_line.h"
 #include "support.h"
 
 namespace bench {
 namespace {
-constexpr int32_t kCount = 12345;
-constexpr char16_t kUserW[] = u"anna";
-constexpr char kUser[] = "anna";
 
 void logLine() { _log(u"count=%d user=%s", kCount, kUserW); }
 
@@ -105,11 +103,9 @@ void fprintfLine(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const time_t now = time(nullptr);
-        struct tm t;
-        localtime_r(&now, &t);
-        std::fprintf(file, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n", t.tm_year + 1900,
-                     t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, kCount, kUser);
+        const struct tm t = localNow();
+        std::fprintf(file, kPeerLineFormat, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
+                     t.tm_min, t.tm_sec, kCount, kUser);
         std::fflush(file);
     }
     std::fclose(file);
@@ -125,14 +121,8 @@ void snprintfLine(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        const time_t now = time(nullptr);
-        struct tm t;
-        localtime_r(&now, &t);
         char line[128];
-        const int n =
-            std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n",
-                          t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                          kCount, kUser);
+        const int n = formatPeerLine(line, sizeof line);
         if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
     }
     close(fd);

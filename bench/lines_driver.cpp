@@ -17,30 +17,28 @@
 #include <ctime>
 #include <string>
 
+#include "peer_line.h"
 #include "quillpen.h"
+#include "support/widen.h"
 
 namespace {
-constexpr int32_t kCount = 12345;
-
-std::u16string widen(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
-
 int writeQuillpen(long lines, const std::string& dir) {
     if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 5, 0)) return 1;
-    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", kCount, u"anna");
+    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", bench::kCount, bench::kUserW);
     logTerm();
     return 0;
 }
 
 int callFiltered(long lines, const std::string& dir) {
     if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 3, 0)) return 1;
-    for (long i = 0; i < lines; ++i) log_debug(u"count=%d user=%s", kCount, u"anna");
+    for (long i = 0; i < lines; ++i) log_debug(u"count=%d user=%s", bench::kCount, bench::kUserW);
     logTerm();
     return 0;
 }
 
 int callSleeping(long lines, const std::string& dir) {
     if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 2, 5, 0)) return 1;
-    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", kCount, u"anna");
+    for (long i = 0; i < lines; ++i) _log(u"count=%d user=%s", bench::kCount, bench::kUserW);
     logTerm();
     return 0;
 }
@@ -61,7 +59,7 @@ int writeSpdlog(long lines, const std::string& dir) {
     logger.set_formatter(std::make_unique<spdlog::pattern_formatter>(
         "%Y-%m-%d %H:%M:%S:[%v]", spdlog::pattern_time_type::local, "\r\n"));
     logger.flush_on(spdlog::level::trace);
-    for (long i = 0; i < lines; ++i) logger.info("count={} user={}", kCount, "anna");
+    for (long i = 0; i < lines; ++i) logger.info("count={} user={}", bench::kCount, bench::kUser);
     return 0;
 }
 
@@ -69,14 +67,8 @@ int writeSnprintf(long lines, const std::string& dir) {
     const int fd = open((dir + "/s.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return 1;
     for (long i = 0; i < lines; ++i) {
-        const time_t now = time(nullptr);
-        struct tm t;
-        localtime_r(&now, &t);
         char line[128];
-        const int n =
-            std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d:[count=%d user=%s]\r\n",
-                          t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                          kCount, "anna");
+        const int n = bench::formatPeerLine(line, sizeof line);
         if (write(fd, line, static_cast<size_t>(n)) < 0) return 1;
     }
     close(fd);

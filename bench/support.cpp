@@ -54,25 +54,6 @@ RunDir::~RunDir() {
         std::filesystem::remove(processDir(), ignored);
 }
 
-WString widen(const std::string& utf8) {
-    WString out;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        uint32_t c = extra ? b & (0x3F >> extra) : b;
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (c >= 0x10000) {
-            out += static_cast<qp_wchar>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<qp_wchar>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<qp_wchar>(c);
-        }
-    }
-    return out;
-}
-
 Session::Session(benchmark::State& state, int32_t stampMode, int32_t logSleep, int32_t logLevel)
     : dir_("session") {
     const WString logs = widen((dir_.path() / "logs").string());

@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "quillpen.h"
+#include "support/widen.h"
 
 namespace bench {
-
-using WString = std::basic_string<qp_wchar>;
 
 // A directory of its own for one benchmark run, removed with the object.
 class RunDir {
@@ -30,9 +29,6 @@ class RunDir {
    private:
     std::filesystem::path path_;
 };
-
-// ASCII or UTF-8 text as UTF-16.
-WString widen(const std::string& utf8);
 
 // The session of one benchmark run: logInit on the run's directory with prefix "bench",
 // logTerm when it goes. The run is marked as failed when logInit refuses.

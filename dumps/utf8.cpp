@@ -168,6 +168,12 @@ void putWholeChars(DumpBlock& block, Utf8Cursor& cur, int32_t halfEnd) {
     cur.i = column;
 }
 
+// The group mark between columns 7 and 8, once a row.
+void putGroupMark(DumpBlock& block, Utf8Cursor& cur) {
+    block.text[block.outLen++] = '|';
+    cur.marked = true;
+}
+
 // One row: sixteen columns from the cursor, which then stands at the next row's first byte.
 // False, composing nothing, when the block has no room for a row.
 bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
@@ -179,10 +185,7 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
     cur.i = 0;
     while (cur.i < 16) {
         if (cur.cnt >= cur.size) {
-            if (cur.i == 8 && !cur.marked) {
-                block.text[block.outLen++] = '|';
-                cur.marked = true;
-            }
+            if (cur.i == 8 && !cur.marked) putGroupMark(block, cur);
             block.text[block.outLen++] = ' ';
             ++cur.i;
             continue;
@@ -190,10 +193,7 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
         if (cur.splitState == 0) {
             const int32_t halfEnd = cur.i < 8 ? 8 : 16;
             putWholeChars(block, cur, halfEnd);
-            if (cur.i == 8 && !cur.marked && cur.cnt < cur.size) {
-                block.text[block.outLen++] = '|';
-                cur.marked = true;
-            }
+            if (cur.i == 8 && !cur.marked && cur.cnt < cur.size) putGroupMark(block, cur);
             if (cur.i == halfEnd || cur.cnt >= cur.size) continue;
         }
         // The per-character steps leave cur.i on the last column they took.
@@ -204,10 +204,7 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
             utf8chsrsSet(block, cur);
         }
         // A character ending in column 7 without holding the mark: the mark follows it.
-        if (cur.i == 7 && !cur.marked && cur.cnt < cur.size) {
-            block.text[block.outLen++] = '|';
-            cur.marked = true;
-        }
+        if (cur.i == 7 && !cur.marked && cur.cnt < cur.size) putGroupMark(block, cur);
         ++cur.i;
     }
     out = block.text + block.outLen;

@@ -11,20 +11,7 @@
 # build/bench/instructions.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-
-need=()
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-[ -f /usr/include/spdlog/spdlog.h ] || need+=(libspdlog-dev)
-if [ ${#need[@]} -gt 0 ]; then
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "missing packages: ${need[*]} (run as root to install them)" >&2
-        exit 1
-    fi
-    echo "installing: ${need[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+scripts/install-deps.sh --bench
 
 repetitions=5
 min_time=0.5

@@ -18,9 +18,9 @@
 #include "core/utf.h"
 #include "platform/seams.h"
 #include "quillpen.h"
+#include "support/widen.h"
 
 namespace {
-using WString = std::basic_string<qp_wchar>;
 
 constexpr int32_t kMaxLines = 2000000;  // a bound should the test never kill us
 
@@ -42,24 +42,6 @@ std::string utf8(const qp_wchar* text) {
 int reportBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
     report("box " + utf8(caption) + ": " + utf8(text));
     return IDOK;
-}
-
-WString widen(const char* utf8Text) {
-    WString out;
-    const auto* s = reinterpret_cast<const unsigned char*>(utf8Text);
-    while (*s) {
-        const int extra = *s >= 0xF0 ? 3 : *s >= 0xE0 ? 2 : *s >= 0xC0 ? 1 : 0;
-        uint32_t c = extra ? *s & (0x3F >> extra) : *s;
-        ++s;
-        for (int k = 0; k < extra && *s; ++k, ++s) c = (c << 6) | (*s & 0x3F);
-        if (c >= 0x10000) {
-            out += static_cast<qp_wchar>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<qp_wchar>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<qp_wchar>(c);
-        }
-    }
-    return out;
 }
 
 int writeLines(const WString& dir, int32_t run) {

@@ -23,26 +23,6 @@ int captureBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
 }
 }  // namespace
 
-WString widen(const std::string& utf8) {
-    WString out;
-    for (size_t i = 0; i < utf8.size();) {
-        unsigned char b = static_cast<unsigned char>(utf8[i]);
-        uint32_t c = b;
-        int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-        if (extra) c = b & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < utf8.size(); ++k)
-            c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += 1 + extra;
-        if (c >= 0x10000) {
-            out += static_cast<qp_wchar>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<qp_wchar>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<qp_wchar>(c);
-        }
-    }
-    return out;
-}
-
 WString repeat(qp_wchar unit, size_t units) { return WString(units, unit); }
 
 std::string line0(const std::string& text) { return "[" + text + "]\r\n"; }

@@ -9,13 +9,10 @@
 #include <vector>
 
 #include "quillpen.h"
-
-using WString = std::basic_string<qp_wchar>;
+#include "support/widen.h"
 
 #define W(s) QP_TEXT(s)
 
-// ASCII or UTF-8 text as UTF-16.
-WString widen(const std::string& utf8);
 // `units` copies of `unit`.
 WString repeat(qp_wchar unit, size_t units);
 
