@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "support/session_fixture.h"
 
@@ -40,4 +42,44 @@ TEST(Utf8, DestinationIsNeverOverrun) {
     EXPECT_EQ(out[5], '#');
     EXPECT_EQ(quillpen::utf16ToUtf8(text.c_str(), out, 0), -1);
     EXPECT_EQ(out[0], 'a');  // untouched
+}
+
+// Eight-unit blocks of every length, a block with a surrogate pair and a short tail, into
+// every destination size: the whole characters that fit, the NUL, nothing past dstSize.
+TEST(Utf8, MixedBlocksIntoEveryRoom) {
+    const std::u32string chars =
+        U"a\u00E9\u3042b\u07FF\u0800\u007F\u0080"            // one ASCII-led block of each length
+        U"ABCDEFGH"                                          // an ASCII block
+        U"\u3042\u3044\u3046\u3048\u304A\u304B\u304D\u304F"  // the widest block
+        U"\uFFFF\u0800\u00E9z\u3042\u3042\u3042\u3042"
+        U"x\U0001F600yz\u00E9\u00E9\u00E9"  // a block with a surrogate pair
+        U"\u3042q";
+    WString text;
+    std::vector<std::string> pieces;
+    for (const char32_t c : chars) {
+        char bytes[4];
+        pieces.emplace_back(bytes, quillpen::utf32ToUtf8(c, bytes));
+        if (c >= 0x10000) {
+            text += static_cast<qp_wchar>(0xD800 + ((c - 0x10000) >> 10));
+            text += static_cast<qp_wchar>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<qp_wchar>(c);
+        }
+    }
+    std::string whole;
+    for (const auto& piece : pieces) whole += piece;
+    for (int dstSize = 1; dstSize <= static_cast<int>(whole.size()) + 4; ++dstSize) {
+        std::string expected;
+        for (const auto& piece : pieces) {
+            if (expected.size() + piece.size() > static_cast<size_t>(dstSize - 1)) break;
+            expected += piece;
+        }
+        char out[128];
+        std::memset(out, '#', sizeof out);
+        const int result = quillpen::utf16ToUtf8(text.c_str(), out, dstSize);
+        EXPECT_EQ(result, expected == whole ? static_cast<int>(whole.size()) : -1) << dstSize;
+        EXPECT_EQ(std::string(out), expected) << dstSize;
+        for (size_t k = static_cast<size_t>(dstSize); k < sizeof out; ++k)
+            ASSERT_EQ(out[k], '#') << "dstSize " << dstSize << " byte " << k;
+    }
 }
