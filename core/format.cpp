@@ -9,6 +9,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "core/digits.h"
 #include "core/hot.h"
 #include "core/utf.h"
 
@@ -24,11 +25,6 @@ constexpr int kMaxFloatPrecision = 100;
 constexpr int kFloatBuffer = 309 + 1 + kMaxFloatPrecision + 8;
 
 constexpr char kLowerHex[] = "0123456789abcdef";
-// "00" to "99": two decimal digits a step.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
 constexpr char kUpperHex[] = "0123456789ABCDEF";
 
 enum class Size { None, Short, Char, Long, Wide, Int32, Int64, Pointer, LongDouble, Own };

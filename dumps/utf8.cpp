@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "core/clock.h"
+#include "core/digits.h"
 #include "core/format.h"
 #include "core/line_writer.h"
 #include "core/session_lock.h"
@@ -99,29 +100,36 @@ bool appendHeader(DumpBlock& block, const WCHAR* prefix, int32_t size) {
     return appendText(block, kRuler) && appendText(block, kSeparator);
 }
 
-// The sixteen "%02x " cells from `start` ("   " past the data), "|" after the eighth.
+// The sixteen "%02x " cells from `start` ("   " past the data), "|" after the eighth. A
+// whole row, the common case, is sixteen stores without a test.
 char* putHexArea(char* out, const uint8_t* data, int32_t start, int32_t size) {
     const int32_t present = size - start;
+    const uint8_t* row = data + start;
+    if (present >= 16) {
+        for (int k = 0; k < 8; ++k) std::memcpy(out + 3 * k, kHexCells.cell[row[k]], 4);
+        out[24] = '|';
+        for (int k = 8; k < 16; ++k) std::memcpy(out + 1 + 3 * k, kHexCells.cell[row[k]], 4);
+        return out + 49;
+    }
     for (int32_t k = 0; k < 16; ++k) {
         if (k == 8) *out++ = '|';
-        std::memcpy(out, k < present ? kHexCells.cell[data[start + k]] : "    ", 4);
+        std::memcpy(out, k < present ? kHexCells.cell[row[k]] : "    ", 4);
         out += 3;
     }
     return out;
 }
 
-// " %06d 0x%04x" and CR LF.
+// " %06d 0x%04x" and CR LF; cnt is below 10000 (the table's limit), so the decimal field is
+// "00" and two digit pairs.
+static_assert(kDumpUtf8MaxSize < 10000, "trailer's decimal field");
 char* putTrailer(char* out, int32_t cnt) {
-    out[0] = ' ';
-    int32_t rest = cnt;
-    for (int k = 6; k >= 1; --k) {
-        out[k] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    }
+    std::memcpy(out, " 00", 3);
+    std::memcpy(out + 3, kDigitPairs + 2 * (cnt / 100), 2);
+    std::memcpy(out + 5, kDigitPairs + 2 * (cnt % 100), 2);
     std::memcpy(out + 7, " 0x", 3);
-    for (int k = 0; k < 4; ++k) out[10 + k] = kHexDigits[(cnt >> (12 - 4 * k)) & 15];
-    out[14] = '\r';
-    out[15] = '\n';
+    std::memcpy(out + 10, kHexCells.cell[(cnt >> 8) & 0xFF], 2);
+    std::memcpy(out + 12, kHexCells.cell[cnt & 0xFF], 2);
+    std::memcpy(out + 14, "\r\n", 2);
     return out + 16;
 }
 
@@ -255,7 +263,8 @@ void logDump_UTF8(int32_t size, const WCHAR* prefix) {
     if (size < 0) size = 0;
     DumpBlock block{};
     block.capacity = blockCapacity(size);
-    block.text = static_cast<char*>(GlobalAlloc(GPTR, static_cast<SIZE_T>(block.capacity)));
+    // Not zeroed: only the bytes appended are ever read or written out.
+    block.text = static_cast<char*>(GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(block.capacity)));
     if (!block.text) {
         logSyslog(kError, msg::kDumpUtf8NoMemory, size);
         return;

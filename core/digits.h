@@ -1,0 +1,12 @@
+// Decimal digits two at a time, for the printf engine and the decode table's counts.
+#pragma once
+
+namespace quillpen {
+
+// "00" to "99": the pair of n is at 2 * n.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+}  // namespace quillpen
