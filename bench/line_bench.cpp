@@ -112,21 +112,45 @@ void fprintfLine(benchmark::State& state) {
     setFileCounters(state, dir.path() / "f.log");
 }
 
-// The same with snprintf into a local buffer and one write().
-void snprintfLine(benchmark::State& state) {
-    RunDir dir("snprintf");
-    const int fd = open((dir.path() / "s.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+// A line composed into a local buffer by `format` and written with one write().
+template <int (*Format)(char*)>
+void bufferLine(benchmark::State& state) {
+    RunDir dir("buffer");
+    const int fd = open((dir.path() / "b.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) {
         state.SkipWithError("cannot create the file");
         return;
     }
     for (auto _ : state) {
         char line[128];
-        const int n = formatPeerLine(line, sizeof line);
+        const int n = Format(line);
         if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
     }
     close(fd);
-    setFileCounters(state, dir.path() / "s.log");
+    setFileCounters(state, dir.path() / "b.log");
+}
+
+int snprintfPeerLine(char* line) { return formatPeerLine(line, 128); }
+
+// The hand-written line against spdlog, paired: the bar this machine sets for the goal
+// against spdlog, for any code that takes UTF-16 text and writes each line at once.
+void pairedHandSpdlog(benchmark::State& state) {
+    RunDir dir("hand");
+    const auto logger = makeSpdlog(dir.path() / "spd.log");
+    const int fd = open((dir.path() / "h.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        state.SkipWithError("cannot create the file");
+        return;
+    }
+    runPaired(
+        state,
+        [&] {
+            char line[128];
+            const int n = formatHandLine(line);
+            if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
+        },
+        [&] { logger->info("count={} user={}", kCount, kUser); });
+    close(fd);
 }
 }  // namespace
 
@@ -135,9 +159,11 @@ void registerLineFamily() {
     benchmark::RegisterBenchmark("line/floor", floorLine);
     benchmark::RegisterBenchmark("line/spdlog_flush", spdlogLine);
     benchmark::RegisterBenchmark("line/fprintf_fflush", fprintfLine);
-    benchmark::RegisterBenchmark("line/snprintf_write", snprintfLine);
+    benchmark::RegisterBenchmark("line/snprintf_write", bufferLine<snprintfPeerLine>);
+    benchmark::RegisterBenchmark("line/handwritten", bufferLine<formatHandLine>);
     benchmark::RegisterBenchmark("paired/quillpen_vs_floor", pairedFloor);
     benchmark::RegisterBenchmark("paired/quillpen_vs_spdlog_flush", pairedSpdlog);
+    benchmark::RegisterBenchmark("paired/handwritten_vs_spdlog_flush", pairedHandSpdlog);
 }
 
 }  // namespace bench

@@ -3,7 +3,7 @@
 // difference by the difference of N, which leaves out start-up and shut-down.
 //   quillpen_lines MODE N DIR
 // MODE: quillpen (_log), filtered (log_debug below the level), sleeping (_log with
-// LOG_SLEEP on), floor (write() of the line), spdlog, snprintf.
+// LOG_SLEEP on), floor (write() of the line), spdlog, snprintf, handwritten.
 #include <fcntl.h>
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
@@ -74,6 +74,18 @@ int writeSnprintf(long lines, const std::string& dir) {
     close(fd);
     return 0;
 }
+
+int writeHandLines(long lines, const std::string& dir) {
+    const int fd = open((dir + "/h.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) return 1;
+    for (long i = 0; i < lines; ++i) {
+        char line[128];
+        const int n = bench::formatHandLine(line);
+        if (write(fd, line, static_cast<size_t>(n)) < 0) return 1;
+    }
+    close(fd);
+    return 0;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,6 +102,7 @@ int main(int argc, char** argv) {
     if (mode == "floor") return writeFloor(lines, dir);
     if (mode == "spdlog") return writeSpdlog(lines, dir);
     if (mode == "snprintf") return writeSnprintf(lines, dir);
+    if (mode == "handwritten") return writeHandLines(lines, dir);
     std::fprintf(stderr, "unknown mode %s\n", argv[1]);
     return 2;
 }

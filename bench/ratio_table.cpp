@@ -172,6 +172,9 @@ void printRatios(const RatioReporter& times, std::FILE* out) {
                  Goal::AtMost, 1.20);
     table.paired("_log line / spdlog, flush per line (paired)", "paired/quillpen_vs_spdlog_flush",
                  Goal::AtMost, 0.75);
+    table.paired("hand-written UTF-16 line / spdlog, flush per line (paired)",
+                 "paired/handwritten_vs_spdlog_flush");
+    table.ratio("_log line / hand-written UTF-16 line", "line/quillpen", "line/handwritten");
     table.ratio("_log line / write() of the same bytes (separate runs)", "line/quillpen",
                 "line/floor");
     table.ratio("_log line / spdlog, flush per line (separate runs)", "line/quillpen",

@@ -23,8 +23,9 @@ double ticksToSeconds(int64_t ticks) {
 
 double elapsedSeconds() { return ticksToSeconds(clockTicks() - gElapsedStart); }
 
-QP_HOT void localNow(struct tm* out) {
-    __time64_t now = _time64(nullptr);
+QP_HOT void localNow(struct tm* out) { localTimeAt(_time64(nullptr), out); }
+
+QP_HOT void localTimeAt(__time64_t now, struct tm* out) {
     if (now != gCachedSecond) {
         struct tm fresh = {};
         if (_localtime64_s(&fresh, &now) != 0) fresh = tm{};

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <ctime>
 
+#include "platform/seams.h"
+
 namespace quillpen {
 
 // Tick mark (100 ns units) from which elapsedSeconds measures; set by writers in stamp mode 1.
@@ -19,5 +21,7 @@ double elapsedSeconds();
 // The local calendar time now. The breakdown is computed once per second and reused within
 // that second, so a line does not pay for a full local-time conversion.
 void localNow(struct tm* out);
+// The same for a given second of the clock.
+void localTimeAt(__time64_t second, struct tm* out);
 
 }  // namespace quillpen

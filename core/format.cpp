@@ -9,6 +9,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
+
 #include "core/digits.h"
 #include "core/hot.h"
 #include "core/utf.h"
@@ -138,6 +142,115 @@ class Out {
     int room_;
     int len_ = 0;
     bool cut_ = false;
+};
+
+// The sink of formatPlainUtf8: the units of a UTF-16 text written as UTF-8, each unit's
+// bytes with one four-byte store, runs of ASCII with eight-byte stores (so room is kept
+// for them). It gives up, as a cut, at a surrogate, whose pairing is left to the general
+// path, or where the room runs out.
+class Utf8Out {
+   public:
+    // Bytes the whole stores may reach past the length.
+    static constexpr int kSlack = 8;
+
+    Utf8Out(char* dst, int room) : at_{dst, room, 0, true} {}
+
+    bool cut() const { return !at_.ok; }
+    int length() const { return at_.len; }
+
+    // A number's text or "(null)": ASCII bytes, at most 24.
+    void copy(const char* src, int n) {
+        Cursor at = at_;
+        if (at.len > at.room - kSlack - n) {
+            at.ok = false;
+        } else {
+            for (int i = 0; i < n; ++i) at.dst[at.len + i] = src[i];
+            at.len += n;
+        }
+        at_ = at;
+    }
+    void copyString(const WCHAR* text) {
+        Cursor at = at_;
+        while (at.ok) {
+            text += at.putAscii(text, false);
+            if (!*text) break;
+            at.put(static_cast<uint16_t>(*text++));
+        }
+        at_ = at;
+    }
+    // The literal run at p up to the next '%' or the terminator; returns where it stopped.
+    const WCHAR* copyRun(const WCHAR* p) {
+        Cursor at = at_;
+        while (at.ok) {
+            p += at.putAscii(p, true);
+            if (!*p || *p == '%') break;
+            at.put(static_cast<uint16_t>(*p++));
+        }
+        at_ = at;
+        return p;
+    }
+
+   private:
+    // The loops work on a local copy, which stores through char* cannot alias.
+    struct Cursor {
+        char* dst;
+        int room;
+        int len;
+        bool ok;
+
+        void put(uint32_t c) {
+            if (len > room - kSlack) {
+                ok = false;
+            } else if (c < 0x80) {
+                dst[len++] = static_cast<char>(c);
+            } else if (c >= 0xD800 && c <= 0xDFFF) {
+                ok = false;
+            } else {
+                int n;
+                const uint32_t word = utf8Word(c, n);
+                std::memcpy(dst + len, &word, 4);
+                len += n;
+            }
+        }
+        // The leading ASCII units at p that end nothing (neither 0 nor, when asked, '%'),
+        // eight at a time; returns how many it put. A sixteen-byte load within one page
+        // cannot fault, whatever lies past the text's terminator; AddressSanitizer would
+        // still count the bytes read past it.
+#if defined(__SSE2__) || defined(_M_X64)
+#if defined(__GNUC__)
+        __attribute__((no_sanitize_address))
+#endif
+        int
+        putAscii(const WCHAR* p, bool stopAtPercent) {
+            constexpr uintptr_t kPage = 4096;
+            const __m128i zero = _mm_setzero_si128();
+            const __m128i notAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+            const __m128i percent = _mm_set1_epi16(stopAtPercent ? '%' : 0);
+            int taken = 0;
+            while (len + taken <= room - 2 * kSlack &&
+                   (reinterpret_cast<uintptr_t>(p + taken) & (kPage - 1)) <= kPage - 16) {
+                const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + taken));
+                const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(eight, notAscii), zero);
+                const __m128i ends =
+                    _mm_or_si128(_mm_cmpeq_epi16(eight, zero), _mm_cmpeq_epi16(eight, percent));
+                const unsigned go =
+                    static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(ends, ascii)));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + len + taken),
+                                 _mm_packus_epi16(eight, eight));
+                if (go != 0xFFFF) {
+                    taken += __builtin_ctz(~go) / 2;
+                    break;
+                }
+                taken += 8;
+            }
+            len += taken;
+            return taken;
+        }
+#else
+        int putAscii(const WCHAR*, bool) { return 0; }
+#endif
+    };
+    Cursor at_;
 };
 
 template <typename Ch>
@@ -582,8 +695,8 @@ QP_NOINLINE const Ch* formatConversion(Out<Ch>& out, const Ch* p, Args& args) {
 // would print them but without the general parse: "%s" and, with an optional '0' flag, an
 // optional one-digit width and an optional 'l', "d", "i", "u", "x" and "X". Returns the
 // position after the conversion, or nullptr, having read no argument, for any other.
-template <typename Ch, typename Args>
-const Ch* convertPlain(Out<Ch>& out, const Ch* p, Args& args) {
+template <typename Ch, typename Sink, typename Args>
+const Ch* convertPlain(Sink& out, const Ch* p, Args& args) {
     if (unit(*p) == 's') {  // the format's own unit type, as in convert
         const auto* text = static_cast<const Ch*>(args.nextPointer());
         if (!text) {
@@ -699,6 +812,23 @@ int formatWide(WCHAR* dst, int count, const WCHAR* format, ...) {
     const int result = formatAny(dst, count, format, args);
     va_end(list);
     return result;
+}
+
+QP_HOT int formatPlainUtf8(char* dst, int room, const WCHAR* format, va_list list, int& touched) {
+    va_list copy;
+    va_copy(copy, list);
+    ListArgs args(copy);
+    Utf8Out out(dst, room);
+    const WCHAR* p = format;
+    while (*p && !out.cut()) {
+        p = out.copyRun(p);
+        if (!*p || out.cut()) break;
+        p = convertPlain(out, p + 1, args);
+        if (!p) break;
+    }
+    va_end(copy);
+    touched = std::min(out.length() + Utf8Out::kSlack, room);
+    return p && !out.cut() ? out.length() : -1;
 }
 
 QP_HOT int vformatWide(WCHAR* dst, int count, const WCHAR* format, va_list list) {

@@ -56,4 +56,12 @@ int formatNarrow(char* dst, int count, const char* format, ...);
 int formatWide(WCHAR* dst, int count, const WCHAR* format, ...);
 int vformatWide(WCHAR* dst, int count, const WCHAR* format, va_list args);
 
+// A wide format of plain conversions only ("%s", and "%d" "%i" "%u" "%x" "%X" with an
+// optional '0' flag, one-digit width and 'l') written straight as UTF-8: the bytes
+// vformatWide then utf16ToUtf8 give. -1 for any other format or argument text holding a
+// surrogate, or for a text of more than room - 8 bytes; `args` is left as it was. Writes
+// no NUL and nothing past the first `touched` bytes (at most `room`), which a caller with
+// a zero-filled buffer clears, success or not.
+int formatPlainUtf8(char* dst, int room, const WCHAR* format, va_list args, int& touched);
+
 }  // namespace quillpen

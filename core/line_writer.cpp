@@ -1,5 +1,6 @@
 #include "core/line_writer.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -46,10 +47,41 @@ void clearBytes(char* buf, int used, int size) {
 }
 }  // namespace
 
+// A line of plain conversions, nearly every line, composed straight into gOutBufA as
+// UTF-8 in one pass: the same bytes as the three passes below (message, line, conversion)
+// give. False, with gOutBufA as it was, for a line left to those: a stamp mode without a
+// fixed layout, another conversion, a surrogate, or a line longer than kDirectLineBytes,
+// which is far inside every limit of the general path, so that path alone refuses lines.
+QP_HOT bool writeDirectLine(int32_t stampMode, const WCHAR* format, va_list args) {
+    int stampBytes = 0;
+    const char* stamp = lineStamp(stampMode, stampBytes);
+    if (!stamp) return false;
+    constexpr int kDirectLineBytes = 2048;
+    constexpr int kTailBytes = 1 + 8;  // "]" and the terminator (at most 7 units, ASCII)
+    char* const line = gOutBufA;
+    std::memcpy(line, stamp, static_cast<size_t>(stampBytes));
+    line[stampBytes] = '[';
+    const int head = stampBytes + 1;
+    int touched = 0;
+    const int message =
+        formatPlainUtf8(line + head, kDirectLineBytes - head - kTailBytes, format, args, touched);
+    if (message < 0) {
+        clearBytes(line, head + touched, kOutBufBytes);
+        return false;
+    }
+    int length = head + message;
+    line[length++] = ']';
+    for (const WCHAR* nl = gNewlineW; *nl; ++nl) line[length++] = static_cast<char>(*nl);
+    logWrite(line, length);
+    clearBytes(line, std::max(length, head + touched), kOutBufBytes);
+    return true;
+}
+
 QP_HOT void writeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
     if (!writerReady()) return;
     if (!checkText(label, format, kMaxFormatBytes)) return;
     const int32_t stampMode = gLogCtx->stampMode;
+    if (writeDirectLine(stampMode, format, args)) return;
     DWORD threadId = 0;
     if (stampMode == 1) {
         threadId = GetCurrentThreadId();

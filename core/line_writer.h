@@ -29,6 +29,10 @@ void logLine(const WCHAR* format, ...);
 // line, -1 when the line does not fit the buffer.
 int logFormatLine(int32_t stampMode, DWORD threadId);
 
+// The session's stamp for a line of `stampMode` as bytes (ASCII), or nullptr for a mode
+// whose stamp is not a fixed layout (1) or that writes no line.
+const char* lineStamp(int32_t stampMode, int& bytes);
+
 // Writes `length` bytes of UTF-8 (a line) with one WriteFile; a line over 8190 bytes, or
 // one that did not fit its buffer (length < 0), is refused with a CRETICAL [SYSLOG] line.
 // Callers have checked that a writer is ready. True when WriteFile wrote it.

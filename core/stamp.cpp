@@ -126,26 +126,33 @@ QP_NOINLINE int putStamp(WCHAR* dst, const char* layout, const struct tm& now) {
     return len;
 }
 
-// The stamp of the last line: it changes once a second at most, and is a function of the
-// layout and the calendar fields alone, so a line of the same mode and fields reuses it.
+// The stamp of the last line: a function of the stamp mode and the second alone, so
+// within a second a line of the same mode reuses it.
 struct StampCache {
-    const char* layout = nullptr;
-    int fields[6] = {};
+    int32_t mode = 0;
+    __time64_t second = 0;
+    bool valid = false;
     WCHAR units[160] = {};  // the longest layout has 13 characters of up to 11 units
+    char bytes[160] = {};   // the same, every unit ASCII
     int length = 0;
 };
 StampCache gStamp;
 
-const WCHAR* cachedStamp(const char* layout, const struct tm& now, int& length) {
-    const int fields[6] = {now.tm_year, now.tm_mon, now.tm_mday,
-                           now.tm_hour, now.tm_min, now.tm_sec};
-    if (layout != gStamp.layout || std::memcmp(fields, gStamp.fields, sizeof fields) != 0) {
-        gStamp.length = putStamp(gStamp.units, layout, now);
-        gStamp.layout = layout;
-        std::memcpy(gStamp.fields, fields, sizeof fields);
-    }
-    length = gStamp.length;
-    return gStamp.units;
+// The stamp of a line of `stampMode` now; nullptr for mode 1 and the modes that write no
+// line.
+const StampCache* currentStamp(int32_t stampMode) {
+    const __time64_t second = _time64(nullptr);
+    if (gStamp.valid && stampMode == gStamp.mode && second == gStamp.second) return &gStamp;
+    const char* layout = stampMode == 1 ? nullptr : layoutOf(stampMode);
+    if (!layout) return nullptr;
+    struct tm now;
+    localTimeAt(second, &now);
+    gStamp.length = putStamp(gStamp.units, layout, now);
+    for (int i = 0; i < gStamp.length; ++i) gStamp.bytes[i] = static_cast<char>(gStamp.units[i]);
+    gStamp.mode = stampMode;
+    gStamp.second = second;
+    gStamp.valid = true;
+    return &gStamp;
 }
 
 // Units before the terminator of the text in `buffer`, a scratch buffer of `capacity`
@@ -176,17 +183,22 @@ QP_NOINLINE int elapsedLine(DWORD threadId) {
 }
 }  // namespace
 
+QP_HOT const char* lineStamp(int32_t stampMode, int& bytes) {
+    const StampCache* stamp = currentStamp(stampMode);
+    if (!stamp) return nullptr;
+    bytes = stamp->length;
+    return stamp->bytes;
+}
+
 QP_HOT int logFormatLine(int32_t stampMode, DWORD threadId) {
     if (stampMode == 1) return elapsedLine(threadId);
-    const char* layout = layoutOf(stampMode);
-    if (!layout) {
+    const StampCache* cached = currentStamp(stampMode);
+    if (!cached) {
         gLineBufW[0] = 0;
         return 0;
     }
-    struct tm now;
-    localNow(&now);
-    int stampUnits = 0;
-    const WCHAR* stamp = cachedStamp(layout, now, stampUnits);
+    const WCHAR* stamp = cached->units;
+    const int stampUnits = cached->length;
     const int messageUnits = bufferTextLength(gMsgBufW, kWideBufUnits);
     const int newlineUnits = wideLength(gNewlineW);
     const int lineUnits = stampUnits + 1 + messageUnits + 1 + newlineUnits;

@@ -15,20 +15,6 @@ namespace {
 // stores, the last reaching one byte past them: into the NUL's byte at worst.
 constexpr int kBlockRoom = 24;
 
-// A unit that is not a surrogate as one four-byte word: its one to three bytes, then zeros.
-// No branch: mixed text changes length at nearly every character, which a branch would
-// mispredict.
-inline uint32_t encodeWord(uint32_t c, int& n) {
-    const bool one = c < 0x80;
-    const bool two = c < 0x800;
-    const uint32_t low = 0x80 | (c & 0x3F);
-    const uint32_t mid = 0x80 | ((c >> 6) & 0x3F);
-    const uint32_t three = (0xE0 | (c >> 12)) | mid << 8 | low << 16;
-    const uint32_t twoBytes = (0xC0 | (c >> 6)) | low << 8;
-    n = one ? 1 : two ? 2 : 3;
-    return one ? c : two ? twoBytes : three;
-}
-
 // Converts from src[i] eight units at a time while eight are left, none of them a
 // surrogate, and the room holds a block; returns where it stopped. A block of ASCII is
 // narrowed at once, any other block unit by unit. Past the bytes kept, the stores leave up
@@ -49,7 +35,7 @@ int convertBlocks(const WCHAR* src, int i, int units, unsigned char* out, int& l
             break;
         for (int k = 0; k < 8; ++k) {
             int n;
-            const uint32_t word = encodeWord(static_cast<uint16_t>(src[i + k]), n);
+            const uint32_t word = utf8Word(static_cast<uint16_t>(src[i + k]), n);
             std::memcpy(out + len, &word, 4);
             len += n;
         }

@@ -50,7 +50,7 @@ trap 'rm -rf "$scratch"' EXIT
 {
     echo "| calls (callgrind, steady state) | user-space instructions per call |"
     echo "|---|---:|"
-    for mode in quillpen filtered sleeping floor snprintf spdlog; do
+    for mode in quillpen filtered sleeping floor snprintf spdlog handwritten; do
         few=$(instructions "$mode" 2000 "$scratch/logs")
         rm -rf "$scratch/logs"
         many=$(instructions "$mode" 12000 "$scratch/logs")
