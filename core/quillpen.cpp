@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "core/format.h"
+#include "core/hot.h"
 #include "core/line_writer.h"
 #include "core/messages.h"
 #include "core/session_lock.h"
@@ -115,11 +116,11 @@ void termSession() {
 }
 }  // namespace
 
-bool fileOpen() {
+QP_HOT bool fileOpen() {
     return gLogCtx && gLogCtx->hFile != nullptr && gLogCtx->hFile != INVALID_HANDLE_VALUE;
 }
 
-bool writerReady() { return fileOpen() && gLogCtx->logSleep == 0; }
+QP_HOT bool writerReady() { return fileOpen() && gLogCtx->logSleep == 0; }
 
 bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     if (maxSize >= dataSize) return true;
@@ -137,7 +138,7 @@ bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     return false;
 }
 
-bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units) {
+QP_HOT bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units) {
     if (text) {
         const int length = wideLength(text);
         if (units) *units = length;

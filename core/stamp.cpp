@@ -138,13 +138,9 @@ struct StampCache {
 };
 StampCache gStamp;
 
-// The stamp of a line of `stampMode` now; nullptr for mode 1 and the modes that write no
-// line.
-const StampCache* currentStamp(int32_t stampMode) {
-    const __time64_t second = _time64(nullptr);
-    if (gStamp.valid && stampMode == gStamp.mode && second == gStamp.second) return &gStamp;
-    const char* layout = stampMode == 1 ? nullptr : layoutOf(stampMode);
-    if (!layout) return nullptr;
+// Puts the stamp of `layout` at `second` into the cache. Out of line: it runs once a
+// second.
+QP_NOINLINE void refreshStamp(int32_t stampMode, const char* layout, __time64_t second) {
     struct tm now;
     localTimeAt(second, &now);
     gStamp.length = putStamp(gStamp.units, layout, now);
@@ -152,6 +148,16 @@ const StampCache* currentStamp(int32_t stampMode) {
     gStamp.mode = stampMode;
     gStamp.second = second;
     gStamp.valid = true;
+}
+
+// The stamp of a line of `stampMode` now; nullptr for mode 1 and the modes that write no
+// line.
+QP_HOT const StampCache* currentStamp(int32_t stampMode) {
+    const __time64_t second = _time64(nullptr);
+    if (gStamp.valid && stampMode == gStamp.mode && second == gStamp.second) return &gStamp;
+    const char* layout = stampMode == 1 ? nullptr : layoutOf(stampMode);
+    if (!layout) return nullptr;
+    refreshStamp(stampMode, layout, second);
     return &gStamp;
 }
 

@@ -12,6 +12,7 @@
 
 #include <cerrno>
 
+#include "core/hot.h"
 #include "core/utf.h"
 #include "platform/platform.h"
 
@@ -145,7 +146,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
     return static_cast<DWORD>(at);
 }
 
-BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
+QP_HOT BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
     const char* data = static_cast<const char*>(bytes);
     DWORD done = 0;
     while (done < count) {
