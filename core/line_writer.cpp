@@ -45,19 +45,21 @@ void clearWide(WCHAR* buf, int used) {
 void clearBytes(char* buf, int used, int size) {
     clearBlocks(buf, static_cast<size_t>(used < 0 || used >= size ? size : used + 1));
 }
-}  // namespace
 
 // A line of plain conversions, nearly every line, composed straight into gOutBufA as
 // UTF-8 in one pass: the same bytes as the three passes below (message, line, conversion)
 // give. False, with gOutBufA as it was, for a line left to those: a stamp mode without a
-// fixed layout, another conversion, a surrogate, or a line longer than kDirectLineBytes,
-// which is far inside every limit of the general path, so that path alone refuses lines.
+// fixed layout, another conversion, a surrogate, or a line of more than kDirectLineBytes.
+// Such a line has no more units than bytes, so it is within every limit of the three
+// passes (4223 units of message and of line, 8190 bytes): they alone refuse lines.
 QP_HOT bool writeDirectLine(int32_t stampMode, const WCHAR* format, va_list args) {
     int stampBytes = 0;
     const char* stamp = lineStamp(stampMode, stampBytes);
     if (!stamp) return false;
-    constexpr int kDirectLineBytes = 2048;
+    constexpr int kDirectLineBytes = kWideBufUnits - 1;
     constexpr int kTailBytes = 1 + 8;  // "]" and the terminator (at most 7 units, ASCII)
+    static_assert(kDirectLineBytes < kOutBufBytes && kDirectLineBytes <= kMaxFormatBytes,
+                  "a direct line fits gOutBufA and the write limit");
     char* const line = gOutBufA;
     std::memcpy(line, stamp, static_cast<size_t>(stampBytes));
     line[stampBytes] = '[';
@@ -76,6 +78,7 @@ QP_HOT bool writeDirectLine(int32_t stampMode, const WCHAR* format, va_list args
     clearBytes(line, std::max(length, head + touched), kOutBufBytes);
     return true;
 }
+}  // namespace
 
 QP_HOT void writeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
     if (!writerReady()) return;
