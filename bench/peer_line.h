@@ -30,8 +30,8 @@ inline int formatPeerLine(char* line, size_t size) {
 // The least a host can do for the same line in UTF-16, written by hand for this one line:
 // the local time broken down once a second, the digits and text put unit by unit, the
 // units converted to UTF-8 by a plain loop. The bar for a library that takes a format and
-// UTF-16 text: it cannot do less than this for the same job. Returns the bytes in `out`
-// (room for 128).
+// UTF-16 text: close to the least the same job allows. Returns the bytes in `out` (room
+// for 128).
 inline int formatHandLine(char* out) {
     static time_t second = -1;
     static struct tm t;
