@@ -122,15 +122,13 @@ void bufferLine(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        char line[128];
+        char line[kLineRoom];
         const int n = Format(line);
         if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
     }
     close(fd);
     setFileCounters(state, dir.path() / "b.log");
 }
-
-int snprintfPeerLine(char* line) { return formatPeerLine(line, 128); }
 
 // The hand-written line against spdlog, paired: the bar this machine sets for the goal
 // against spdlog, for any code that takes UTF-16 text and writes each line at once.
@@ -145,7 +143,7 @@ void pairedHandSpdlog(benchmark::State& state) {
     runPaired(
         state,
         [&] {
-            char line[128];
+            char line[kLineRoom];
             const int n = formatHandLine(line);
             if (write(fd, line, static_cast<size_t>(n)) != n) state.SkipWithError("short write");
         },
@@ -159,7 +157,7 @@ void registerLineFamily() {
     benchmark::RegisterBenchmark("line/floor", floorLine);
     benchmark::RegisterBenchmark("line/spdlog_flush", spdlogLine);
     benchmark::RegisterBenchmark("line/fprintf_fflush", fprintfLine);
-    benchmark::RegisterBenchmark("line/snprintf_write", bufferLine<snprintfPeerLine>);
+    benchmark::RegisterBenchmark("line/snprintf_write", bufferLine<formatPeerLine>);
     benchmark::RegisterBenchmark("line/handwritten", bufferLine<formatHandLine>);
     benchmark::RegisterBenchmark("paired/quillpen_vs_floor", pairedFloor);
     benchmark::RegisterBenchmark("paired/quillpen_vs_spdlog_flush", pairedSpdlog);

@@ -63,24 +63,14 @@ int writeSpdlog(long lines, const std::string& dir) {
     return 0;
 }
 
-int writeSnprintf(long lines, const std::string& dir) {
-    const int fd = open((dir + "/s.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+// Lines composed into a local buffer by `Format`, one write() each.
+template <int (*Format)(char*)>
+int writeBufferLines(long lines, const std::string& file) {
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) return 1;
     for (long i = 0; i < lines; ++i) {
-        char line[128];
-        const int n = bench::formatPeerLine(line, sizeof line);
-        if (write(fd, line, static_cast<size_t>(n)) < 0) return 1;
-    }
-    close(fd);
-    return 0;
-}
-
-int writeHandLines(long lines, const std::string& dir) {
-    const int fd = open((dir + "/h.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) return 1;
-    for (long i = 0; i < lines; ++i) {
-        char line[128];
-        const int n = bench::formatHandLine(line);
+        char line[bench::kLineRoom];
+        const int n = Format(line);
         if (write(fd, line, static_cast<size_t>(n)) < 0) return 1;
     }
     close(fd);
@@ -101,8 +91,9 @@ int main(int argc, char** argv) {
     if (mode == "sleeping") return callSleeping(lines, dir);
     if (mode == "floor") return writeFloor(lines, dir);
     if (mode == "spdlog") return writeSpdlog(lines, dir);
-    if (mode == "snprintf") return writeSnprintf(lines, dir);
-    if (mode == "handwritten") return writeHandLines(lines, dir);
+    if (mode == "snprintf") return writeBufferLines<bench::formatPeerLine>(lines, dir + "/s.log");
+    if (mode == "handwritten")
+        return writeBufferLines<bench::formatHandLine>(lines, dir + "/h.log");
     std::fprintf(stderr, "unknown mode %s\n", argv[1]);
     return 2;
 }

@@ -20,18 +20,21 @@ inline struct tm localNow() {
     return t;
 }
 
-// snprintf of the line into `line`; its length.
-inline int formatPeerLine(char* line, size_t size) {
+// Room of the buffer the line formatters below write into.
+constexpr size_t kLineRoom = 128;
+
+// snprintf of the line into `line` (kLineRoom bytes); its length.
+inline int formatPeerLine(char* line) {
     const struct tm t = localNow();
-    return std::snprintf(line, size, kPeerLineFormat, t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                         t.tm_hour, t.tm_min, t.tm_sec, kCount, kUser);
+    return std::snprintf(line, kLineRoom, kPeerLineFormat, t.tm_year + 1900, t.tm_mon + 1,
+                         t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, kCount, kUser);
 }
 
 // The least a host can do for the same line in UTF-16, written by hand for this one line:
 // the local time broken down once a second, the digits and text put unit by unit, the
 // units converted to UTF-8 by a plain loop. The bar for a library that takes a format and
-// UTF-16 text: close to the least the same job allows. Returns the bytes in `out` (room
-// for 128).
+// UTF-16 text: close to the least the same job allows. Returns the bytes in `out`
+// (kLineRoom bytes).
 inline int formatHandLine(char* out) {
     static time_t second = -1;
     static struct tm t;

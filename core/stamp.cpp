@@ -88,9 +88,8 @@ int putField(WCHAR* dst, int value, int width) {
     return len;
 }
 
-// The stamp of `layout` at `now` into dst (room for 12 units per layout character). Out of
-// line: it runs once a second, and the line's own path stays small.
-QP_NOINLINE int putStamp(WCHAR* dst, const char* layout, const struct tm& now) {
+// The stamp of `layout` at `now` into dst (room for 12 units per layout character).
+int putStamp(WCHAR* dst, const char* layout, const struct tm& now) {
     int len = 0;
     for (const char* p = layout; *p; ++p) {
         switch (*p) {
