@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "dumps/utf8_layout.h"
 #include "platform/seams.h"
 #include "quillpen.h"
 
@@ -75,16 +76,6 @@ struct Utf8Cursor {
     int32_t splitState;  // 0, or the code of the character the row's end cut
     uint8_t splitLead;   // lead byte of a glyph moved to the next row (315, 415)
     bool marked;         // the current row holds its group mark
-};
-
-// Split codes: character bytes and the column it began in.
-enum SplitState : int32_t {
-    kSplit2At15 = 22,
-    kSplit3At14 = 314,
-    kSplit3At15 = 315,
-    kSplit4At13 = 413,
-    kSplit4At14 = 414,
-    kSplit4At15 = 415,
 };
 
 // Renders the character at cur.pb (cur.byteCnt bytes, classified by its lead byte) from
