@@ -23,10 +23,6 @@ namespace {
 constexpr int32_t kMaxDataBytes = 8190;     // the data argument, UTF-16 bytes
 constexpr int32_t kMaxPrefixBytes = 510;    // the prefix argument, UTF-16 bytes
 constexpr int32_t kPrefixAreaBytes = 1040;  // UTF-8 of a 255-unit prefix and its NUL
-constexpr int32_t kMaxRowBytes = 93;        // 49 hex, 2 marks, 26 of characters, 16 trailer
-// Rows are composed with whole four-byte stores (a hex cell, a glyph, fillers) that may
-// reach up to three bytes past what they append; every row is checked for this much room.
-constexpr int32_t kRowSlack = 8;
 
 constexpr char kSeparator[] =
     "-----------------------------------------------------------------------------------\r\n";
@@ -41,6 +37,7 @@ constexpr int32_t kRulerBytes = sizeof kRuler - 1;
 static_assert(kSeparatorBytes == 85 && kRulerBytes == 80, "line widths of the table");
 // A glyph is read with a four-byte load, up to three bytes past the data, within gOutBufA.
 static_assert(kDumpUtf8MaxSize + 3 < kOutBufBytes, "glyph loads stay in gOutBufA");
+static_assert(kDumpUtf8MaxSize + kQuickRowTail <= kOutBufBytes, "row loads stay in gOutBufA");
 // The trailer's counts have six decimal and four hex digits.
 static_assert(kDumpUtf8MaxSize <= 0xFFFF, "trailer widths");
 
@@ -122,7 +119,9 @@ char* putHexArea(char* out, const uint8_t* data, int32_t start, int32_t size) {
 // " %06d 0x%04x" and CR LF; cnt is below 10000 (the table's limit), so the decimal field is
 // "00" and two digit pairs.
 static_assert(kDumpUtf8MaxSize < 10000, "trailer's decimal field");
-char* putTrailer(char* out, int32_t cnt) {
+}  // namespace
+
+char* putRowTrailer(char* out, int32_t cnt) {
     std::memcpy(out, " 00", 3);
     std::memcpy(out + 3, kDigitPairs + 2 * (cnt / 100), 2);
     std::memcpy(out + 5, kDigitPairs + 2 * (cnt % 100), 2);
@@ -132,6 +131,8 @@ char* putTrailer(char* out, int32_t cnt) {
     std::memcpy(out + 14, "\r\n", 2);
     return out + 16;
 }
+
+namespace {
 
 // Eight printable ASCII bytes (0x20 to 0x7E each), tested as one word.
 bool printableAscii8(const uint8_t* p) {
@@ -182,8 +183,8 @@ void putGroupMark(DumpBlock& block, Utf8Cursor& cur) {
     cur.marked = true;
 }
 
-// One row: sixteen columns from the cursor, which then stands at the next row's first byte.
-// False, composing nothing, when the block has no room for a row.
+}  // namespace
+
 bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
     if (block.capacity - block.outLen < kMaxRowBytes + kRowSlack) return false;
     char* out = putHexArea(block.text + block.outLen, data, cur.cnt, cur.size);
@@ -217,9 +218,11 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
     }
     out = block.text + block.outLen;
     *out++ = '|';
-    block.outLen = static_cast<int32_t>(putTrailer(out, cur.cnt) - block.text);
+    block.outLen = static_cast<int32_t>(putRowTrailer(out, cur.cnt) - block.text);
     return true;
 }
+
+namespace {
 
 void dumpUtf8(const WCHAR* data, const WCHAR* prefix) {
     if (!writerReady()) return;
@@ -275,7 +278,9 @@ void logDump_UTF8(int32_t size, const WCHAR* prefix) {
         cur.pb = data;
         cur.size = size;
         bool whole = true;
-        while (whole && cur.cnt < size) whole = appendRow(block, cur, data);
+        const bool quick = quickRowsAvailable();
+        while (whole && cur.cnt < size)
+            whole = (quick && appendQuickRows(block, cur, data)) || appendRow(block, cur, data);
         if (whole && appendText(block, kSeparator)) {
             DWORD written = 0;
             WriteFile(gLogCtx->hFile, block.text, static_cast<DWORD>(block.outLen), &written,

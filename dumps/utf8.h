@@ -41,6 +41,10 @@ inline constexpr auto kDumpUtf8NoMemory =
 }  // namespace msg
 
 constexpr int32_t kDumpUtf8MaxSize = 8438;  // data bytes a table may show
+constexpr int32_t kMaxRowBytes = 93;        // 49 hex, 2 marks, 26 of characters, 16 trailer
+// Rows are composed with whole stores that may reach past what they append; every row is
+// checked for this much room besides its bytes.
+constexpr int32_t kRowSlack = 8;
 
 // Byte length of the UTF-8 form utf16ToUtf8 gives `text` (lone surrogates dropped), counted
 // without writing it; INT32_MAX for a text longer than that.
@@ -88,6 +92,22 @@ void utf8_set4ByteChar(DumpBlock& block, Utf8Cursor& cur);
 void utf8_finishSplit(DumpBlock& block, Utf8Cursor& cur);
 // Bytes of a character from its lead byte; 0 for a byte that cannot start one.
 int32_t utf8LeadByteCount(uint8_t lead);
+
+// " %06d 0x%04x" and CR LF for the `cnt` bytes dumped so far: 16 bytes.
+char* putRowTrailer(char* out, int32_t cnt);
+
+// One row: sixteen columns from the cursor, which then stands at the next row's first byte.
+// False, composing nothing, when the block has no room for a row.
+bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data);
+
+// appendQuickRows reads up to this many bytes past the data's end (and the byte before a
+// row): the data needs them readable.
+constexpr int32_t kQuickRowTail = 8;
+// The same rows laid out at once from tables, from the cursor while they are whole rows of
+// sixteen bytes after the first that hold no control byte (the common case); appendRow
+// takes any other. Both give the same bytes. False when it took no row.
+bool quickRowsAvailable();
+bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data);
 
 // Composes the table of the `size` bytes in gOutBufA and writes it; a size above
 // kDumpUtf8MaxSize is refused with a [SYSLOG] line.

@@ -1,0 +1,260 @@
+// Whole decode-table rows laid out at once. Within a row of valid UTF-8 without control
+// bytes, the character area depends only on where characters begin: which of the row's
+// bytes (and the three after it) are lead bytes, and what the previous row left unfinished.
+// So each half of the row is one byte shuffle, looked up by that pattern of lead bytes:
+//   first:  from the row's first lead byte through the group mark and the character across
+//           it (lead bytes at offsets 0..10 of the row: 2,048 patterns);
+//   second: from the first lead byte at offset 8 or later through the row's end, and what it
+//           leaves unfinished (lead bytes at offsets 8..18);
+//   carry:  the rest of the character the previous row's end cut.
+// The shuffles are built once from the shapes of utf8_layout.h, the same ones the
+// per-character steps show, so both give the same bytes.
+#include "core/cpu.h"
+#include "dumps/utf8.h"
+
+#if QP_HAS_SSSE3_PATH
+#include <tmmintrin.h>
+#endif
+
+namespace quillpen {
+
+#if QP_HAS_SSSE3_PATH
+namespace {
+
+constexpr int kPatterns = 1 << 11;
+// A shuffle reads a window of sixteen bytes: data bytes in slots 0..11, these in 12..14.
+constexpr uint8_t kFillerSlot = 12;
+constexpr uint8_t kPlaceholderSlot = 13;
+constexpr uint8_t kMarkSlot = 14;
+constexpr uint8_t kNoByte = 0x80;  // a shuffle index that gives 0 (past the bytes kept)
+
+// Room each shuffle's bytes may take; a pattern needing more has no program.
+constexpr int kCarryRoom = 8;
+constexpr int kFirstRoom = 32;
+constexpr int kSecondRoom = 16;
+// What a quick row may store from its first byte: the hex area and its mark (50), each
+// shuffle's bytes (the carry's store is 16 wide), "|", the trailer.
+constexpr int32_t kQuickRowRoom = 50 + kCarryRoom + kFirstRoom + kSecondRoom + 1 + 16;
+static_assert(50 + 16 <= kQuickRowRoom, "the carry's store is inside the row's room");
+
+constexpr int kTrailers = kDumpUtf8MaxSize / 16 + 1;
+
+struct Program {
+    uint8_t index[32];
+    int length;
+};
+
+struct RowPrograms {
+    alignas(16) uint8_t first[kPatterns][kFirstRoom];    // window: the byte before the row,
+                                                         // then offsets 0..14
+    alignas(16) uint8_t second[kPatterns][kSecondRoom];  // window: offsets 8..23
+    alignas(16) uint8_t carry[16][16];         // by SplitState % 16, distinct for the six and 0
+    alignas(16) char trailers[kTrailers][16];  // after 16 x k bytes
+    uint8_t firstLength[kPatterns];            // 0: no program (not a pattern of valid UTF-8)
+    uint8_t secondLength[kPatterns];
+    uint8_t carryLength[16];
+    int16_t secondSplit[kPatterns];
+};
+
+// Appends the shuffle indexes of `shape`, whose glyph is window slots glyphAt onwards.
+bool emit(Program& program, const CharShape& shape, int glyphAt, int glyphBytes, int room) {
+    for (const char* symbol = shape.symbols; *symbol; ++symbol) {
+        const int n = *symbol == 'G' ? glyphBytes : 1;
+        if (program.length + n > room) return false;
+        for (int k = 0; k < n; ++k) {
+            program.index[program.length++] = *symbol == 'G'   ? static_cast<uint8_t>(glyphAt + k)
+                                              : *symbol == '.' ? kFillerSlot
+                                              : *symbol == '`' ? kPlaceholderSlot
+                                                               : kMarkSlot;
+        }
+    }
+    return true;
+}
+
+// Offset of the next lead byte after `p` in an 11-bit pattern; 11 when none is there.
+int nextLead(unsigned pattern, int p) {
+    const unsigned after = pattern >> (p + 1);
+    return after != 0 ? p + 1 + __builtin_ctz(after) : 11;
+}
+
+// The characters of the pattern from its first lead byte (offset `base` of the row) up to
+// the one that takes column `lastColumn`; the glyph of offset p is window slot p + slotShift.
+// False for a pattern valid UTF-8 cannot have. `split` receives what is left unfinished.
+bool buildHalf(Program& program, unsigned pattern, int base, int lastColumn, int slotShift,
+               int room, int16_t& split) {
+    if (pattern == 0) return false;
+    int p = __builtin_ctz(pattern);
+    if (p > 3) return false;  // continuation bytes of no character
+    for (;;) {
+        const int n = nextLead(pattern, p) - p;
+        if (n > 4) return false;
+        const CharShape shape = charShape(n, base + p);
+        if (!emit(program, shape, p + slotShift, n, room)) return false;
+        if (base + p + n - 1 >= lastColumn) {
+            split = shape.split;
+            // A character ending on column 7 does not hold the mark: it follows.
+            if (base + p + n - 1 == 7)
+                return emit(program, CharShape{"|", 0, 0, 0, false}, 0, 0, room);
+            return true;
+        }
+        p += n;
+    }
+}
+
+// Copies a program into its table; indexes past its bytes give zeros.
+template <size_t N>
+void keep(const Program& program, bool valid, uint8_t (&index)[N], uint8_t& length) {
+    for (size_t at = 0; at < N; ++at)
+        index[at] = valid && at < static_cast<size_t>(program.length) ? program.index[at] : kNoByte;
+    length = valid ? static_cast<uint8_t>(program.length) : 0;
+}
+
+const RowPrograms& rowPrograms() {
+    static const RowPrograms* const programs = [] {
+        static RowPrograms built{};
+        for (unsigned pattern = 0; pattern < kPatterns; ++pattern) {
+            Program first{};
+            int16_t split = 0;
+            const bool firstValid = buildHalf(first, pattern, 0, 7, 1, kFirstRoom, split);
+            keep(first, firstValid, built.first[pattern], built.firstLength[pattern]);
+            Program second{};
+            const bool secondValid =
+                buildHalf(second, pattern, 8, 15, 0, kSecondRoom, built.secondSplit[pattern]);
+            keep(second, secondValid, built.second[pattern], built.secondLength[pattern]);
+        }
+        const int32_t codes[] = {0,           kSplit2At15, kSplit3At14, kSplit3At15,
+                                 kSplit4At13, kSplit4At14, kSplit4At15};
+        for (const int32_t code : codes) {
+            const CharShape shape = finishShape(code);
+            Program carry{};
+            const bool valid = emit(carry, shape, 0, shape.taken + 1, kCarryRoom);
+            keep(carry, valid, built.carry[code % 16], built.carryLength[code % 16]);
+        }
+        for (int k = 0; k < kTrailers; ++k) putRowTrailer(built.trailers[k], 16 * k);
+        return &built;
+    }();
+    return *programs;
+}
+
+QP_TARGET_SSSE3 __m128i shuffle(__m128i window, const uint8_t* index) {
+    return _mm_shuffle_epi8(window, _mm_load_si128(reinterpret_cast<const __m128i*>(index)));
+}
+
+void store(char* out, __m128i bytes) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes); }
+
+// The sixteen "%02x " cells with "|" after the eighth, then the area's closing "|": 50
+// bytes, stored as 64.
+QP_TARGET_SSSE3 char* putHexArea(char* out, __m128i bytes) {
+    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'a', 'b',
+                                         'c', 'd', 'e', 'f');
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
+    const __m128i low = _mm_shuffle_epi8(digits, _mm_and_si128(bytes, nibble));
+    const __m128i cells0 = _mm_unpacklo_epi8(high, low);  // digit pairs of cells 0..7
+    const __m128i cells1 = _mm_unpackhi_epi8(high, low);  // and of cells 8..15
+    constexpr char X = -128;
+    const __m128i gaps0 = _mm_setr_epi8(0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0);
+    const __m128i gaps1 = _mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', '|', 0, 0, ' ', 0, 0, ' ', 0);
+    const __m128i gaps2 = _mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0);
+    const __m128i part0 =
+        _mm_shuffle_epi8(cells0, _mm_setr_epi8(0, 1, X, 2, 3, X, 4, 5, X, 6, 7, X, 8, 9, X, 10));
+    const __m128i part1 = _mm_or_si128(
+        _mm_shuffle_epi8(cells0,
+                         _mm_setr_epi8(11, X, 12, 13, X, 14, 15, X, X, X, X, X, X, X, X, X)),
+        _mm_shuffle_epi8(cells1, _mm_setr_epi8(X, X, X, X, X, X, X, X, X, 0, 1, X, 2, 3, X, 4)));
+    const __m128i part2 = _mm_shuffle_epi8(
+        cells1, _mm_setr_epi8(5, X, 6, 7, X, 8, 9, X, 10, 11, X, 12, 13, X, 14, 15));
+    store(out, _mm_or_si128(part0, gaps0));
+    store(out + 16, _mm_or_si128(part1, gaps1));
+    store(out + 32, _mm_or_si128(part2, gaps2));
+    store(out + 48, _mm_setr_epi8(' ', '|', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+    return out + 50;
+}
+
+// The row's bytes in slots 0..11 of a shuffle window, the symbols in 12..14.
+QP_TARGET_SSSE3 __m128i window(const uint8_t* from) {
+    const __m128i keep = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0);
+    const __m128i symbols = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '.', '`', '|', 0);
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    return _mm_or_si128(_mm_and_si128(bytes, keep), symbols);
+}
+
+// Bit k set where byte k is a lead byte (not 10xxxxxx).
+unsigned leadBits(__m128i bytes) {
+    const __m128i continuation = _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
+    return ~static_cast<unsigned>(_mm_movemask_epi8(continuation)) & 0xFFFF;
+}
+
+// Bit set where a byte is a control byte (0x00..0x1F, 0x7F), which the per-character steps
+// report.
+unsigned controlBits(__m128i bytes) {
+    const __m128i low = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(-1)),
+                                      _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
+    const __m128i del = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, del)));
+}
+
+}  // namespace
+
+bool quickRowsAvailable() {
+    if (!cpuHasSsse3()) return false;
+    rowPrograms();  // built before the first row, not inside it
+    return true;
+}
+
+QP_TARGET_SSSE3 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
+    // The first row has no byte before it for the carry's window; a short last row has
+    // blanks; both are the per-character steps'.
+    if (cur.cnt < 16) return false;
+    const RowPrograms& programs = rowPrograms();
+    const int32_t lastRow = cur.size - 16;
+    char* out = block.text + block.outLen;
+    char* const roomEnd = block.text + block.capacity - kQuickRowRoom;  // keeps the NUL's byte
+    int32_t cnt = cur.cnt;
+    int32_t split = cur.splitState;
+    while (cnt <= lastRow && out < roomEnd) {
+        const uint8_t* row = data + cnt;
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+        if (controlBits(bytes) != 0) break;
+        const unsigned leads =
+            leadBits(bytes) | leadBits(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)))
+                                  << 16;
+        const unsigned firstPattern = leads & (kPatterns - 1);
+        const unsigned secondPattern = (leads >> 8) & (kPatterns - 1);
+        const unsigned firstLength = programs.firstLength[firstPattern];
+        const unsigned secondLength = programs.secondLength[secondPattern];
+        if (firstLength == 0 || secondLength == 0) break;
+
+        out = putHexArea(out, bytes);
+        const __m128i firstWindow = window(row - 1);
+        const int carry = split % 16;
+        store(out, shuffle(firstWindow, programs.carry[carry]));
+        out += programs.carryLength[carry];
+        store(out, shuffle(firstWindow, programs.first[firstPattern]));
+        store(out + 16, shuffle(firstWindow, programs.first[firstPattern] + 16));
+        out += firstLength;
+        store(out, shuffle(window(row + 8), programs.second[secondPattern]));
+        out += secondLength;
+        *out++ = '|';
+        cnt += 16;
+        store(out, _mm_load_si128(reinterpret_cast<const __m128i*>(programs.trailers[cnt / 16])));
+        out += 16;
+        split = programs.secondSplit[secondPattern];
+    }
+    if (cnt == cur.cnt) return false;
+    cur.pb = data + cnt;
+    cur.cnt = cnt;
+    cur.splitState = split;
+    cur.splitLead = data[cnt - 1];  // read only after a cut in column 15, whose lead it is
+    cur.i = 16;
+    cur.marked = true;
+    block.outLen = static_cast<int32_t>(out - block.text);
+    return true;
+}
+
+#else
+bool quickRowsAvailable() { return false; }
+bool appendQuickRows(DumpBlock&, Utf8Cursor&, const uint8_t*) { return false; }
+#endif
+
+}  // namespace quillpen
