@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -73,6 +74,32 @@ class FloorFile {
 
 // The floor: each iteration writes `pieces` to a file with one write() each.
 void runFloor(benchmark::State& state, const std::vector<std::string>& pieces);
+
+// Batches of `subject` and `baseline` calls in turn (the order swapped every iteration);
+// counters: each one's time per call and the ratio of the totals.
+template <typename Subject, typename Baseline>
+void runPaired(benchmark::State& state, Subject subject, Baseline baseline) {
+    using Clock = std::chrono::steady_clock;
+    constexpr int kBatch = 32;
+    Clock::duration subjectTime{}, baselineTime{};
+    bool subjectFirst = true;
+    for (auto _ : state) {
+        for (int half = 0; half < 2; ++half) {
+            const bool runSubject = (half == 0) == subjectFirst;
+            const auto start = Clock::now();
+            for (int i = 0; i < kBatch; ++i) runSubject ? subject() : baseline();
+            (runSubject ? subjectTime : baselineTime) += Clock::now() - start;
+        }
+        subjectFirst = !subjectFirst;
+    }
+    const double calls = static_cast<double>(state.iterations()) * kBatch;
+    const auto ns = [](Clock::duration d) {
+        return static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count());
+    };
+    state.counters["subject_ns"] = ns(subjectTime) / calls;
+    state.counters["baseline_ns"] = ns(baselineTime) / calls;
+    state.counters["ratio"] = ns(subjectTime) / ns(baselineTime);
+}
 
 // Counters every family reports per call: bytes written and write calls.
 void setCallCounters(benchmark::State& state, const std::vector<std::string>& pieces);
