@@ -188,10 +188,9 @@ unsigned leadBits(__m128i bytes) {
 // Bit set where a byte is a control byte (0x00..0x1F, 0x7F), which the per-character steps
 // report.
 unsigned controlBits(__m128i bytes) {
-    const __m128i low = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(-1)),
-                                      _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)));
+    const __m128i below20 = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes);
     const __m128i del = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, del)));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(below20, del)));
 }
 
 }  // namespace
@@ -227,17 +226,19 @@ QP_TARGET_SSSE3 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const ui
 
         out = putHexArea(out, bytes);
         const __m128i firstWindow = window(row - 1);
-        const int carry = split % 16;
+        const unsigned carry = static_cast<unsigned>(split) % 16;
         store(out, shuffle(firstWindow, programs.carry[carry]));
         out += programs.carryLength[carry];
         store(out, shuffle(firstWindow, programs.first[firstPattern]));
-        store(out + 16, shuffle(firstWindow, programs.first[firstPattern] + 16));
+        if (firstLength > 16)  // a few patterns only
+            store(out + 16, shuffle(firstWindow, programs.first[firstPattern] + 16));
         out += firstLength;
         store(out, shuffle(window(row + 8), programs.second[secondPattern]));
         out += secondLength;
         *out++ = '|';
         cnt += 16;
-        store(out, _mm_load_si128(reinterpret_cast<const __m128i*>(programs.trailers[cnt / 16])));
+        const auto trailer = programs.trailers[static_cast<unsigned>(cnt) / 16];
+        store(out, _mm_load_si128(reinterpret_cast<const __m128i*>(trailer)));
         out += 16;
         split = programs.secondSplit[secondPattern];
     }
