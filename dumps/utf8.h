@@ -101,9 +101,9 @@ char* putRowTrailer(char* out, int32_t cnt);
 bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data);
 
 // appendQuickRows reads up to this many bytes past the data's end (and the byte before a
-// row): the data needs them readable. A row's last lead bytes are found in the next
-// sixteen.
-constexpr int32_t kQuickRowTail = 16;
+// row): the data needs them readable. Rows are read two at a time, with the lead bytes
+// of the sixteen after them.
+constexpr int32_t kQuickRowTail = 32;
 // The same rows laid out at once from tables, from the cursor while they are whole rows of
 // sixteen bytes after the first that hold no control byte (the common case); appendRow
 // takes any other. Both give the same bytes. False when it took no row.

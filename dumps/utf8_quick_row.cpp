@@ -9,16 +9,18 @@
 //   carry:  the rest of the character the previous row's end cut.
 // The shuffles are built once from the shapes of utf8_layout.h, the same ones the
 // per-character steps show, so both give the same bytes.
+#include <cstring>
+
 #include "core/cpu.h"
 #include "dumps/utf8.h"
 
-#if QP_HAS_SSSE3_PATH
-#include <tmmintrin.h>
+#if QP_HAS_AVX2_PATH
+#include <immintrin.h>
 #endif
 
 namespace quillpen {
 
-#if QP_HAS_SSSE3_PATH
+#if QP_HAS_AVX2_PATH
 namespace {
 
 constexpr int kPatterns = 1 << 11;
@@ -136,111 +138,160 @@ const RowPrograms& rowPrograms() {
     return *programs;
 }
 
-QP_TARGET_SSSE3 __m128i shuffle(__m128i window, const uint8_t* index) {
+QP_TARGET_AVX2 __m128i shuffle(__m128i window, const uint8_t* index) {
     return _mm_shuffle_epi8(window, _mm_load_si128(reinterpret_cast<const __m128i*>(index)));
 }
 
-void store(char* out, __m128i bytes) { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes); }
-
-// The sixteen "%02x " cells with "|" after the eighth, then the area's closing "|": 50
-// bytes, stored as 64.
-QP_TARGET_SSSE3 char* putHexArea(char* out, __m128i bytes) {
-    const __m128i digits = _mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'a', 'b',
-                                         'c', 'd', 'e', 'f');
-    const __m128i nibble = _mm_set1_epi8(0x0F);
-    const __m128i high = _mm_shuffle_epi8(digits, _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble));
-    const __m128i low = _mm_shuffle_epi8(digits, _mm_and_si128(bytes, nibble));
-    const __m128i cells0 = _mm_unpacklo_epi8(high, low);  // digit pairs of cells 0..7
-    const __m128i cells1 = _mm_unpackhi_epi8(high, low);  // and of cells 8..15
-    constexpr char X = -128;
-    const __m128i gaps0 = _mm_setr_epi8(0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0);
-    const __m128i gaps1 = _mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', '|', 0, 0, ' ', 0, 0, ' ', 0);
-    const __m128i gaps2 = _mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0);
-    const __m128i part0 =
-        _mm_shuffle_epi8(cells0, _mm_setr_epi8(0, 1, X, 2, 3, X, 4, 5, X, 6, 7, X, 8, 9, X, 10));
-    const __m128i part1 = _mm_or_si128(
-        _mm_shuffle_epi8(cells0,
-                         _mm_setr_epi8(11, X, 12, 13, X, 14, 15, X, X, X, X, X, X, X, X, X)),
-        _mm_shuffle_epi8(cells1, _mm_setr_epi8(X, X, X, X, X, X, X, X, X, 0, 1, X, 2, 3, X, 4)));
-    const __m128i part2 = _mm_shuffle_epi8(
-        cells1, _mm_setr_epi8(5, X, 6, 7, X, 8, 9, X, 10, 11, X, 12, 13, X, 14, 15));
-    store(out, _mm_or_si128(part0, gaps0));
-    store(out + 16, _mm_or_si128(part1, gaps1));
-    store(out + 32, _mm_or_si128(part2, gaps2));
-    store(out + 48, _mm_setr_epi8(' ', '|', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0));
-    return out + 50;
+QP_TARGET_AVX2 void store(char* out, __m128i bytes) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
 }
 
-// The row's bytes in slots 0..11 of a shuffle window, the symbols in 12..14.
-QP_TARGET_SSSE3 __m128i window(const uint8_t* from) {
-    const __m128i keep = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0);
-    const __m128i symbols = _mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '.', '`', '|', 0);
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    return _mm_or_si128(_mm_and_si128(bytes, keep), symbols);
+QP_TARGET_AVX2 __m256i load2(const uint8_t* from) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+}
+
+QP_TARGET_AVX2 __m256i twice(__m128i bytes) { return _mm256_broadcastsi128_si256(bytes); }
+
+// What two rows' bytes alone decide, one row a lane: the hex area (three pieces of 16
+// bytes) and the shuffle windows of both halves (the row's bytes in slots 0..11, the
+// symbols in 12..14).
+struct RowPairParts {
+    __m256i hex[3];
+    __m256i firstWindow;   // from the byte before the row
+    __m256i secondWindow;  // from offset 8
+};
+
+QP_TARGET_AVX2 RowPairParts rowPairParts(const uint8_t* row, __m256i bytes) {
+    constexpr char X = -128;  // a shuffle index that gives 0
+    const __m256i digits = twice(_mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9',
+                                               'a', 'b', 'c', 'd', 'e', 'f'));
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i high =
+        _mm256_shuffle_epi8(digits, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+    const __m256i low = _mm256_shuffle_epi8(digits, _mm256_and_si256(bytes, nibble));
+    const __m256i cells0 = _mm256_unpacklo_epi8(high, low);  // digit pairs of cells 0..7
+    const __m256i cells1 = _mm256_unpackhi_epi8(high, low);  // and of cells 8..15
+    RowPairParts parts;
+    parts.hex[0] = _mm256_or_si256(
+        _mm256_shuffle_epi8(cells0,
+                            twice(_mm_setr_epi8(0, 1, X, 2, 3, X, 4, 5, X, 6, 7, X, 8, 9, X, 10))),
+        twice(_mm_setr_epi8(0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0)));
+    parts.hex[1] = _mm256_or_si256(
+        _mm256_or_si256(
+            _mm256_shuffle_epi8(
+                cells0, twice(_mm_setr_epi8(11, X, 12, 13, X, 14, 15, X, X, X, X, X, X, X, X, X))),
+            _mm256_shuffle_epi8(
+                cells1, twice(_mm_setr_epi8(X, X, X, X, X, X, X, X, X, 0, 1, X, 2, 3, X, 4)))),
+        twice(_mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', '|', 0, 0, ' ', 0, 0, ' ', 0)));
+    parts.hex[2] = _mm256_or_si256(
+        _mm256_shuffle_epi8(
+            cells1, twice(_mm_setr_epi8(5, X, 6, 7, X, 8, 9, X, 10, 11, X, 12, 13, X, 14, 15))),
+        twice(_mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0)));
+    const __m256i keep =
+        twice(_mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0));
+    const __m256i symbols =
+        twice(_mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '.', '`', '|', 0));
+    parts.firstWindow = _mm256_or_si256(_mm256_and_si256(load2(row - 1), keep), symbols);
+    parts.secondWindow = _mm256_or_si256(_mm256_and_si256(load2(row + 8), keep), symbols);
+    return parts;
+}
+
+// Lane `lane` of `pair`.
+template <int lane>
+QP_TARGET_AVX2 __m128i half(__m256i pair) {
+    return lane == 0 ? _mm256_castsi256_si128(pair) : _mm256_extracti128_si256(pair, 1);
+}
+
+// One row from its parts (lane `lane`) and the patterns of its lead bytes: the hex area,
+// "|", the rest of what the previous row cut (`split`, then what this row leaves), both
+// halves, "|" and the trailer of `cntAfter` bytes.
+template <int lane>
+QP_TARGET_AVX2 char* putRow(char* out, const RowPairParts& parts, unsigned firstPattern,
+                            unsigned secondPattern, int32_t& split, int32_t cntAfter,
+                            const RowPrograms& programs) {
+    store(out, half<lane>(parts.hex[0]));
+    store(out + 16, half<lane>(parts.hex[1]));
+    store(out + 32, half<lane>(parts.hex[2]));
+    std::memcpy(out + 48, " |", 2);
+    out += 50;
+    const __m128i firstWindow = half<lane>(parts.firstWindow);
+    const unsigned carry = static_cast<unsigned>(split) % 16;
+    store(out, shuffle(firstWindow, programs.carry[carry]));
+    out += programs.carryLength[carry];
+    const unsigned firstLength = programs.firstLength[firstPattern];
+    store(out, shuffle(firstWindow, programs.first[firstPattern]));
+    if (firstLength > 16)  // a few patterns only
+        store(out + 16, shuffle(firstWindow, programs.first[firstPattern] + 16));
+    out += firstLength;
+    store(out, shuffle(half<lane>(parts.secondWindow), programs.second[secondPattern]));
+    out += programs.secondLength[secondPattern];
+    *out++ = '|';
+    const auto trailer = programs.trailers[static_cast<unsigned>(cntAfter) / 16];
+    store(out, _mm_load_si128(reinterpret_cast<const __m128i*>(trailer)));
+    split = programs.secondSplit[secondPattern];
+    return out + 16;
 }
 
 // Bit k set where byte k is a lead byte (not 10xxxxxx).
-unsigned leadBits(__m128i bytes) {
-    const __m128i continuation = _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
-    return ~static_cast<unsigned>(_mm_movemask_epi8(continuation)) & 0xFFFF;
+QP_TARGET_AVX2 uint32_t leadBits(__m256i bytes) {
+    const __m256i continuation =
+        _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(0xC0)), bytes);
+    return ~static_cast<uint32_t>(_mm256_movemask_epi8(continuation));
 }
 
 // Bit set where a byte is a control byte (0x00..0x1F, 0x7F), which the per-character steps
 // report.
-unsigned controlBits(__m128i bytes) {
-    const __m128i below20 = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x1F)), bytes);
-    const __m128i del = _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(below20, del)));
+QP_TARGET_AVX2 uint32_t controlBits(__m256i bytes) {
+    const __m256i below20 =
+        _mm256_cmpeq_epi8(_mm256_min_epu8(bytes, _mm256_set1_epi8(0x1F)), bytes);
+    const __m256i del = _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(0x7F));
+    return static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(below20, del)));
 }
 
 }  // namespace
 
 bool quickRowsAvailable() {
-    if (!cpuHasSsse3()) return false;
+    if (!cpuHasAvx2()) return false;
     rowPrograms();  // built before the first row, not inside it
     return true;
 }
 
-QP_TARGET_SSSE3 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
-    // The first row has no byte before it for the carry's window; a short last row has
-    // blanks; both are the per-character steps'.
-    if (cur.cnt < 16) return false;
+// Two rows a step, one a lane; a step whose second row is not a quick one (a control byte,
+// the last rows, the block's room) keeps only the first.
+QP_TARGET_AVX2 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
     const RowPrograms& programs = rowPrograms();
+    // The first row has no byte before it for the carry's window: its steps read a copy of
+    // the data's start behind a zero.
+    uint8_t head[1 + 16 + kQuickRowTail] = {};
+    if (cur.cnt == 0 && cur.size >= 16) std::memcpy(head + 1, data, sizeof head - 1);
     const int32_t lastRow = cur.size - 16;
     char* out = block.text + block.outLen;
     char* const roomEnd = block.text + block.capacity - kQuickRowRoom;  // keeps the NUL's byte
     int32_t cnt = cur.cnt;
     int32_t split = cur.splitState;
-    while (cnt <= lastRow && out < roomEnd) {
-        const uint8_t* row = data + cnt;
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
-        if (controlBits(bytes) != 0) break;
-        const unsigned leads =
-            leadBits(bytes) | leadBits(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16)))
-                                  << 16;
-        const unsigned firstPattern = leads & (kPatterns - 1);
-        const unsigned secondPattern = (leads >> 8) & (kPatterns - 1);
-        const unsigned firstLength = programs.firstLength[firstPattern];
-        const unsigned secondLength = programs.secondLength[secondPattern];
-        if (firstLength == 0 || secondLength == 0) break;
-
-        out = putHexArea(out, bytes);
-        const __m128i firstWindow = window(row - 1);
-        const unsigned carry = static_cast<unsigned>(split) % 16;
-        store(out, shuffle(firstWindow, programs.carry[carry]));
-        out += programs.carryLength[carry];
-        store(out, shuffle(firstWindow, programs.first[firstPattern]));
-        if (firstLength > 16)  // a few patterns only
-            store(out + 16, shuffle(firstWindow, programs.first[firstPattern] + 16));
-        out += firstLength;
-        store(out, shuffle(window(row + 8), programs.second[secondPattern]));
-        out += secondLength;
-        *out++ = '|';
+    while (cnt <= lastRow && out < roomEnd) {  // a short last row has blanks: not here
+        const uint8_t* row = cnt == 0 ? head + 1 : data + cnt;
+        const __m256i bytes = load2(row);
+        const uint32_t control = controlBits(bytes);
+        if ((control & 0xFFFF) != 0) break;
+        const uint64_t leads =
+            leadBits(bytes) | uint64_t{leadBits(_mm256_zextsi128_si256(_mm_loadu_si128(
+                                           reinterpret_cast<const __m128i*>(row + 32)))) &
+                                       0x7}
+                                  << 32;
+        const unsigned first0 = leads & (kPatterns - 1);
+        const unsigned second0 = (leads >> 8) & (kPatterns - 1);
+        if (programs.firstLength[first0] == 0 || programs.secondLength[second0] == 0) break;
+        const RowPairParts parts = rowPairParts(row, bytes);
+        out = putRow<0>(out, parts, first0, second0, split, cnt + 16, programs);
         cnt += 16;
-        const auto trailer = programs.trailers[static_cast<unsigned>(cnt) / 16];
-        store(out, _mm_load_si128(reinterpret_cast<const __m128i*>(trailer)));
-        out += 16;
-        split = programs.secondSplit[secondPattern];
+        const unsigned first1 = (leads >> 16) & (kPatterns - 1);
+        const unsigned second1 = (leads >> 24) & (kPatterns - 1);
+        if (cnt > lastRow || out >= roomEnd || control != 0 || programs.firstLength[first1] == 0 ||
+            programs.secondLength[second1] == 0)
+            continue;
+        out = putRow<1>(out, parts, first1, second1, split, cnt + 16, programs);
+        cnt += 16;
     }
     if (cnt == cur.cnt) return false;
     cur.pb = data + cnt;
