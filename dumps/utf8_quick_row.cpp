@@ -25,6 +25,9 @@ namespace {
 
 constexpr int kPatterns = 1 << 11;
 // A shuffle reads a window of sixteen bytes: data bytes in slots 0..11, these in 12..14.
+constexpr char kFiller = '.';
+constexpr char kPlaceholder = '`';
+constexpr char kMark = '|';
 constexpr uint8_t kFillerSlot = 12;
 constexpr uint8_t kPlaceholderSlot = 13;
 constexpr uint8_t kMarkSlot = 14;
@@ -64,10 +67,10 @@ bool emit(Program& program, const CharShape& shape, int glyphAt, int glyphBytes,
         const int n = *symbol == 'G' ? glyphBytes : 1;
         if (program.length + n > room) return false;
         for (int k = 0; k < n; ++k) {
-            program.index[program.length++] = *symbol == 'G'   ? static_cast<uint8_t>(glyphAt + k)
-                                              : *symbol == '.' ? kFillerSlot
-                                              : *symbol == '`' ? kPlaceholderSlot
-                                                               : kMarkSlot;
+            program.index[program.length++] = *symbol == 'G' ? static_cast<uint8_t>(glyphAt + k)
+                                              : *symbol == kFiller      ? kFillerSlot
+                                              : *symbol == kPlaceholder ? kPlaceholderSlot
+                                                                        : kMarkSlot;
         }
     }
     return true;
@@ -150,7 +153,41 @@ QP_TARGET_AVX2 __m256i load2(const uint8_t* from) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
 }
 
-QP_TARGET_AVX2 __m256i twice(__m128i bytes) { return _mm256_broadcastsi128_si256(bytes); }
+// A constant of sixteen bytes in both lanes, kept in memory: built in registers instead,
+// it would be rebuilt at every use inside the row loop.
+struct BothLanes {
+    alignas(32) char bytes[32];
+};
+constexpr BothLanes bothLanes(const char (&lane)[16]) {
+    BothLanes both{};
+    for (int k = 0; k < 16; ++k) both.bytes[k] = both.bytes[16 + k] = lane[k];
+    return both;
+}
+
+QP_TARGET_AVX2 __m256i load(const BothLanes& both) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(both.bytes));
+}
+
+constexpr char X = -128;  // a shuffle index that gives 0
+constexpr BothLanes kHexDigits =
+    bothLanes({'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'});
+constexpr BothLanes kNibble =
+    bothLanes({15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15, 15});
+// Digit pairs of cells 0..7 (cells0) and 8..15 (cells1) into the three pieces of the hex
+// area, the gaps between them filled after.
+constexpr BothLanes kPiece0 = bothLanes({0, 1, X, 2, 3, X, 4, 5, X, 6, 7, X, 8, 9, X, 10});
+constexpr BothLanes kPiece1Low = bothLanes({11, X, 12, 13, X, 14, 15, X, X, X, X, X, X, X, X, X});
+constexpr BothLanes kPiece1High = bothLanes({X, X, X, X, X, X, X, X, X, 0, 1, X, 2, 3, X, 4});
+constexpr BothLanes kPiece2 = bothLanes({5, X, 6, 7, X, 8, 9, X, 10, 11, X, 12, 13, X, 14, 15});
+constexpr BothLanes kGaps0 = bothLanes({0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0});
+constexpr BothLanes kGaps1 =
+    bothLanes({0, ' ', 0, 0, ' ', 0, 0, ' ', '|', 0, 0, ' ', 0, 0, ' ', 0});
+constexpr BothLanes kGaps2 = bothLanes({0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0});
+// A shuffle window: the row's bytes in slots 0..11, the symbols in 12..14.
+constexpr BothLanes kWindowKeep =
+    bothLanes({-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0});
+constexpr BothLanes kWindowSymbols =
+    bothLanes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, kFiller, kPlaceholder, kMark, 0});
 
 // What two rows' bytes alone decide, one row a lane: the hex area (three pieces of 16
 // bytes) and the shuffle windows of both halves (the row's bytes in slots 0..11, the
@@ -162,35 +199,21 @@ struct RowPairParts {
 };
 
 QP_TARGET_AVX2 RowPairParts rowPairParts(const uint8_t* row, __m256i bytes) {
-    constexpr char X = -128;  // a shuffle index that gives 0
-    const __m256i digits = twice(_mm_setr_epi8('0', '1', '2', '3', '4', '5', '6', '7', '8', '9',
-                                               'a', 'b', 'c', 'd', 'e', 'f'));
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    const __m256i digits = load(kHexDigits);
+    const __m256i nibble = load(kNibble);
     const __m256i high =
         _mm256_shuffle_epi8(digits, _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
     const __m256i low = _mm256_shuffle_epi8(digits, _mm256_and_si256(bytes, nibble));
-    const __m256i cells0 = _mm256_unpacklo_epi8(high, low);  // digit pairs of cells 0..7
-    const __m256i cells1 = _mm256_unpackhi_epi8(high, low);  // and of cells 8..15
+    const __m256i cells0 = _mm256_unpacklo_epi8(high, low);
+    const __m256i cells1 = _mm256_unpackhi_epi8(high, low);
     RowPairParts parts;
-    parts.hex[0] = _mm256_or_si256(
-        _mm256_shuffle_epi8(cells0,
-                            twice(_mm_setr_epi8(0, 1, X, 2, 3, X, 4, 5, X, 6, 7, X, 8, 9, X, 10))),
-        twice(_mm_setr_epi8(0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0)));
-    parts.hex[1] = _mm256_or_si256(
-        _mm256_or_si256(
-            _mm256_shuffle_epi8(
-                cells0, twice(_mm_setr_epi8(11, X, 12, 13, X, 14, 15, X, X, X, X, X, X, X, X, X))),
-            _mm256_shuffle_epi8(
-                cells1, twice(_mm_setr_epi8(X, X, X, X, X, X, X, X, X, 0, 1, X, 2, 3, X, 4)))),
-        twice(_mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', '|', 0, 0, ' ', 0, 0, ' ', 0)));
-    parts.hex[2] = _mm256_or_si256(
-        _mm256_shuffle_epi8(
-            cells1, twice(_mm_setr_epi8(5, X, 6, 7, X, 8, 9, X, 10, 11, X, 12, 13, X, 14, 15))),
-        twice(_mm_setr_epi8(0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0, ' ', 0, 0)));
-    const __m256i keep =
-        twice(_mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 0, 0, 0));
-    const __m256i symbols =
-        twice(_mm_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, '.', '`', '|', 0));
+    parts.hex[0] = _mm256_or_si256(_mm256_shuffle_epi8(cells0, load(kPiece0)), load(kGaps0));
+    parts.hex[1] = _mm256_or_si256(_mm256_or_si256(_mm256_shuffle_epi8(cells0, load(kPiece1Low)),
+                                                   _mm256_shuffle_epi8(cells1, load(kPiece1High))),
+                                   load(kGaps1));
+    parts.hex[2] = _mm256_or_si256(_mm256_shuffle_epi8(cells1, load(kPiece2)), load(kGaps2));
+    const __m256i keep = load(kWindowKeep);
+    const __m256i symbols = load(kWindowSymbols);
     parts.firstWindow = _mm256_or_si256(_mm256_and_si256(load2(row - 1), keep), symbols);
     parts.secondWindow = _mm256_or_si256(_mm256_and_si256(load2(row + 8), keep), symbols);
     return parts;
