@@ -11,7 +11,6 @@
 
 #include "core/clock.h"
 #include "core/digits.h"
-#include "core/format.h"
 #include "core/line_writer.h"
 #include "core/session_lock.h"
 #include "core/state.h"
@@ -28,7 +27,6 @@ constexpr char kSeparator[] =
     "-----------------------------------------------------------------------------------\r\n";
 constexpr char kRuler[] =
     "00 01 02 03 04 05 06 07 |08 09 0A 0B 0C 0D 0E 0F |01234567|89ABCDEF| Dec   Hex\r\n";
-constexpr char kHeaderFormat[] = "addr={%p} prefix={%s} charSet={%s} size(BYTE)=%ld\r\n";
 // The header line without its prefix, with the widest address, name and size.
 constexpr int32_t kHeaderFixedBytes = 128;
 
@@ -84,17 +82,32 @@ int32_t blockCapacity(int32_t size) {
            rows * kMaxRowBytes + kRowSlack + 1;
 }
 
+// The header, "addr={%p} prefix={%s} charSet={%s} size(BYTE)=%ld" and CR LF between the
+// separators, composed piece by piece (the address as sixteen uppercase digits, as %p
+// gives it): every table writes one.
 bool appendHeader(DumpBlock& block, const WCHAR* prefix, int32_t size) {
-    char prefixA[kPrefixAreaBytes] = {};
-    utf16ToUtf8(prefix, prefixA, kPrefixAreaBytes);  // a checked prefix always fits
+    char prefixA[kPrefixAreaBytes];
+    const int prefixBytes =
+        utf16ToUtf8(prefix, prefixA, kPrefixAreaBytes);  // a checked prefix fits
+    char address[16];
+    auto bits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(block.text));
+    for (int k = 15; k >= 0; --k, bits >>= 4) address[k] = "0123456789ABCDEF"[bits & 15];
+    char sizeDigits[10];
+    int sizeAt = sizeof sizeDigits;
+    auto rest = static_cast<uint32_t>(size);  // the caller's size is not negative
+    do {
+        sizeDigits[--sizeAt] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
     const char* charSet = gLogCtx->bom != 0 ? "UTF8N(BomSet)" : "UTF8(NoBom)";
-    if (!appendText(block, kSeparator)) return false;
-    const int n =
-        formatNarrow(block.text + block.outLen, block.capacity - block.outLen, kHeaderFormat,
-                     static_cast<const void*>(block.text), prefixA, charSet, size);
-    if (n < 0) return false;
-    block.outLen += n;
-    return appendText(block, kRuler) && appendText(block, kSeparator);
+    return appendText(block, kSeparator) && appendText(block, "addr={") &&
+           appendBytes(block, address, 16) && appendText(block, "} prefix={") &&
+           appendBytes(block, prefixA, prefixBytes < 0 ? 0 : prefixBytes) &&
+           appendText(block, "} charSet={") && appendText(block, charSet) &&
+           appendText(block, "} size(BYTE)=") &&
+           appendBytes(block, sizeDigits + sizeAt,
+                       static_cast<int32_t>(sizeof sizeDigits) - sizeAt) &&
+           appendText(block, "\r\n") && appendText(block, kRuler) && appendText(block, kSeparator);
 }
 
 // The sixteen "%02x " cells from `start` ("   " past the data), "|" after the eighth. A
