@@ -1,12 +1,12 @@
 // Whole decode-table rows laid out at once. Within a row of valid UTF-8 without control
 // bytes, the character area depends only on where characters begin: which of the row's
-// bytes (and the three after it) are lead bytes, and what the previous row left unfinished.
-// So each half of the row is one byte shuffle, looked up by that pattern of lead bytes:
-//   first:  from the row's first lead byte through the group mark and the character across
-//           it (lead bytes at offsets 0..10 of the row: 2,048 patterns);
+// bytes (with the one before it and the three after it) are lead bytes. So each half of
+// the row is one byte shuffle, looked up by that pattern of lead bytes:
+//   first:  the rest of the character the previous row's end cut, then from the row's first
+//           lead byte through the group mark and the character across it (lead bytes at
+//           offsets -1..10 of the row: 4,096 patterns);
 //   second: from the first lead byte at offset 8 or later through the row's end, and what it
-//           leaves unfinished (lead bytes at offsets 8..18);
-//   carry:  the rest of the character the previous row's end cut.
+//           leaves unfinished (lead bytes at offsets 8..18: 2,048 patterns).
 // The shuffles are built once from the shapes of utf8_layout.h, the same ones the
 // per-character steps show, so both give the same bytes.
 #include <cstring>
@@ -23,7 +23,8 @@ namespace quillpen {
 #if QP_HAS_AVX2_PATH
 namespace {
 
-constexpr int kPatterns = 1 << 11;
+constexpr int kFirstPatterns = 1 << 12;
+constexpr int kSecondPatterns = 1 << 11;
 // A shuffle reads a window of sixteen bytes: data bytes in slots 0..11, these in 12..14.
 constexpr char kFiller = '.';
 constexpr char kPlaceholder = '`';
@@ -34,13 +35,11 @@ constexpr uint8_t kMarkSlot = 14;
 constexpr uint8_t kNoByte = 0x80;  // a shuffle index that gives 0 (past the bytes kept)
 
 // Room each shuffle's bytes may take; a pattern needing more has no program.
-constexpr int kCarryRoom = 8;
 constexpr int kFirstRoom = 32;
 constexpr int kSecondRoom = 16;
 // What a quick row may store from its first byte: the hex area and its mark (50), each
-// shuffle's bytes (the carry's store is 16 wide), "|", the trailer.
-constexpr int32_t kQuickRowRoom = 50 + kCarryRoom + kFirstRoom + kSecondRoom + 1 + 16;
-static_assert(50 + 16 <= kQuickRowRoom, "the carry's store is inside the row's room");
+// shuffle's bytes, "|", the trailer.
+constexpr int32_t kQuickRowRoom = 50 + kFirstRoom + kSecondRoom + 1 + 16;
 
 constexpr int kTrailers = kDumpUtf8MaxSize / 16 + 1;
 
@@ -50,15 +49,13 @@ struct Program {
 };
 
 struct RowPrograms {
-    alignas(16) uint8_t first[kPatterns][kFirstRoom];    // window: the byte before the row,
-                                                         // then offsets 0..14
-    alignas(16) uint8_t second[kPatterns][kSecondRoom];  // window: offsets 8..23
-    alignas(16) uint8_t carry[16][16];         // by SplitState % 16, distinct for the six and 0
-    alignas(16) char trailers[kTrailers][16];  // after 16 x k bytes
-    uint8_t firstLength[kPatterns];            // 0: no program (not a pattern of valid UTF-8)
-    uint8_t secondLength[kPatterns];
-    uint8_t carryLength[16];
-    int16_t secondSplit[kPatterns];
+    alignas(16) uint8_t first[kFirstPatterns][kFirstRoom];     // window: the byte before the row,
+                                                               // then offsets 0..14
+    alignas(16) uint8_t second[kSecondPatterns][kSecondRoom];  // window: offsets 8..23
+    alignas(16) char trailers[kTrailers][16];                  // after 16 x k bytes
+    uint8_t firstLength[kFirstPatterns];  // 0: no program (not a pattern of valid UTF-8)
+    uint8_t secondLength[kSecondPatterns];
+    int16_t secondSplit[kSecondPatterns];
 };
 
 // Appends the shuffle indexes of `shape`, whose glyph is window slots glyphAt onwards.
@@ -106,6 +103,39 @@ bool buildHalf(Program& program, unsigned pattern, int base, int lastColumn, int
     }
 }
 
+// The first half's program for lead bytes at offsets -1..10 (bit 0 the byte before the
+// row): the rest of a character the previous row cut, told by how many continuation bytes
+// begin the row and whether its lead byte was the previous row's last, then the characters
+// from the first lead byte on.
+bool buildFirst(Program& program, unsigned pattern) {
+    const bool leadBefore = (pattern & 1) != 0;
+    const unsigned row = pattern >> 1;
+    if (row == 0) return false;
+    int32_t cut = 0;
+    switch (__builtin_ctz(row)) {
+        case 0:
+            break;
+        case 1:
+            cut = kSplit2At15;
+            break;  // its rest is one filler, whatever its length
+        case 2:
+            cut = leadBefore ? kSplit3At15 : kSplit4At14;
+            break;
+        case 3:
+            if (!leadBefore) return false;
+            cut = kSplit4At15;
+            break;
+        default:
+            return false;
+    }
+    if (cut != 0) {
+        const CharShape rest = finishShape(cut);
+        if (!emit(program, rest, 0, rest.taken + 1, kFirstRoom)) return false;
+    }
+    int16_t split = 0;
+    return buildHalf(program, row, 0, 7, 1, kFirstRoom, split);
+}
+
 // Copies a program into its table; indexes past its bytes give zeros.
 template <size_t N>
 void keep(const Program& program, bool valid, uint8_t (&index)[N], uint8_t& length) {
@@ -117,23 +147,16 @@ void keep(const Program& program, bool valid, uint8_t (&index)[N], uint8_t& leng
 const RowPrograms& rowPrograms() {
     static const RowPrograms* const programs = [] {
         static RowPrograms built{};
-        for (unsigned pattern = 0; pattern < kPatterns; ++pattern) {
+        for (unsigned pattern = 0; pattern < kFirstPatterns; ++pattern) {
             Program first{};
-            int16_t split = 0;
-            const bool firstValid = buildHalf(first, pattern, 0, 7, 1, kFirstRoom, split);
-            keep(first, firstValid, built.first[pattern], built.firstLength[pattern]);
+            const bool valid = buildFirst(first, pattern);
+            keep(first, valid, built.first[pattern], built.firstLength[pattern]);
+        }
+        for (unsigned pattern = 0; pattern < kSecondPatterns; ++pattern) {
             Program second{};
             const bool secondValid =
                 buildHalf(second, pattern, 8, 15, 0, kSecondRoom, built.secondSplit[pattern]);
             keep(second, secondValid, built.second[pattern], built.secondLength[pattern]);
-        }
-        const int32_t codes[] = {0,           kSplit2At15, kSplit3At14, kSplit3At15,
-                                 kSplit4At13, kSplit4At14, kSplit4At15};
-        for (const int32_t code : codes) {
-            const CharShape shape = finishShape(code);
-            Program carry{};
-            const bool valid = emit(carry, shape, 0, shape.taken + 1, kCarryRoom);
-            keep(carry, valid, built.carry[code % 16], built.carryLength[code % 16]);
         }
         for (int k = 0; k < kTrailers; ++k) putRowTrailer(built.trailers[k], 16 * k);
         return &built;
@@ -198,7 +221,8 @@ struct RowPairParts {
     __m256i secondWindow;  // from offset 8
 };
 
-QP_TARGET_AVX2 RowPairParts rowPairParts(const uint8_t* row, __m256i bytes) {
+// `before`: the 32 bytes from the one before the first row.
+QP_TARGET_AVX2 RowPairParts rowPairParts(const uint8_t* row, __m256i bytes, __m256i before) {
     const __m256i digits = load(kHexDigits);
     const __m256i nibble = load(kNibble);
     const __m256i high =
@@ -214,7 +238,7 @@ QP_TARGET_AVX2 RowPairParts rowPairParts(const uint8_t* row, __m256i bytes) {
     parts.hex[2] = _mm256_or_si256(_mm256_shuffle_epi8(cells1, load(kPiece2)), load(kGaps2));
     const __m256i keep = load(kWindowKeep);
     const __m256i symbols = load(kWindowSymbols);
-    parts.firstWindow = _mm256_or_si256(_mm256_and_si256(load2(row - 1), keep), symbols);
+    parts.firstWindow = _mm256_or_si256(_mm256_and_si256(before, keep), symbols);
     parts.secondWindow = _mm256_or_si256(_mm256_and_si256(load2(row + 8), keep), symbols);
     return parts;
 }
@@ -226,8 +250,8 @@ QP_TARGET_AVX2 __m128i half(__m256i pair) {
 }
 
 // One row from its parts (lane `lane`) and the patterns of its lead bytes: the hex area,
-// "|", the rest of what the previous row cut (`split`, then what this row leaves), both
-// halves, "|" and the trailer of `cntAfter` bytes.
+// "|", both halves, "|" and the trailer of `cntAfter` bytes; `split` receives what the row
+// leaves for the next.
 template <int lane>
 QP_TARGET_AVX2 char* putRow(char* out, const RowPairParts& parts, unsigned firstPattern,
                             unsigned secondPattern, int32_t& split, int32_t cntAfter,
@@ -238,9 +262,6 @@ QP_TARGET_AVX2 char* putRow(char* out, const RowPairParts& parts, unsigned first
     std::memcpy(out + 48, " |", 2);
     out += 50;
     const __m128i firstWindow = half<lane>(parts.firstWindow);
-    const unsigned carry = static_cast<unsigned>(split) % 16;
-    store(out, shuffle(firstWindow, programs.carry[carry]));
-    out += programs.carryLength[carry];
     const unsigned firstLength = programs.firstLength[firstPattern];
     store(out, shuffle(firstWindow, programs.first[firstPattern]));
     if (firstLength > 16)  // a few patterns only
@@ -283,8 +304,8 @@ bool quickRowsAvailable() {
 // the last rows, the block's room) keeps only the first.
 QP_TARGET_AVX2 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
     const RowPrograms& programs = rowPrograms();
-    // The first row has no byte before it for the carry's window: its steps read a copy of
-    // the data's start behind a zero.
+    // The first row has no byte before it: its steps read a copy of the data's start behind
+    // a zero.
     uint8_t head[1 + 16 + kQuickRowTail] = {};
     if (cur.cnt == 0 && cur.size >= 16) std::memcpy(head + 1, data, sizeof head - 1);
     const int32_t lastRow = cur.size - 16;
@@ -297,19 +318,19 @@ QP_TARGET_AVX2 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uin
         const __m256i bytes = load2(row);
         const uint32_t control = controlBits(bytes);
         if ((control & 0xFFFF) != 0) break;
+        // Bit k: the byte at offset k - 1 is a lead byte, for offsets -1..34.
+        const __m256i before = load2(row - 1);
+        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 31));
         const uint64_t leads =
-            leadBits(bytes) | uint64_t{leadBits(_mm256_zextsi128_si256(_mm_loadu_si128(
-                                           reinterpret_cast<const __m128i*>(row + 32)))) &
-                                       0x7}
-                                  << 32;
-        const unsigned first0 = leads & (kPatterns - 1);
-        const unsigned second0 = (leads >> 8) & (kPatterns - 1);
+            leadBits(before) | uint64_t{leadBits(_mm256_zextsi128_si256(after)) & 0xF} << 32;
+        const unsigned first0 = leads & (kFirstPatterns - 1);
+        const unsigned second0 = (leads >> 9) & (kSecondPatterns - 1);
         if (programs.firstLength[first0] == 0 || programs.secondLength[second0] == 0) break;
-        const RowPairParts parts = rowPairParts(row, bytes);
+        const RowPairParts parts = rowPairParts(row, bytes, before);
         out = putRow<0>(out, parts, first0, second0, split, cnt + 16, programs);
         cnt += 16;
-        const unsigned first1 = (leads >> 16) & (kPatterns - 1);
-        const unsigned second1 = (leads >> 24) & (kPatterns - 1);
+        const unsigned first1 = (leads >> 16) & (kFirstPatterns - 1);
+        const unsigned second1 = (leads >> 25) & (kSecondPatterns - 1);
         if (cnt > lastRow || out >= roomEnd || control != 0 || programs.firstLength[first1] == 0 ||
             programs.secondLength[second1] == 0)
             continue;
