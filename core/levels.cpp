@@ -24,9 +24,9 @@ namespace quillpen {
 namespace {
 // The level test comes before anything else: a filtered call neither measures its format
 // nor reports a refusal.
-void levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list args) {
-    if (!gLogCtx || gLogCtx->logLevel < level) return;
-    writeStampedLine(label, format, args);
+PendingLine levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list args) {
+    if (!gLogCtx || gLogCtx->logLevel < level) return {false, 0, 0};
+    return composeStampedLine(label, format, args);
 }
 }  // namespace
 }  // namespace quillpen
@@ -35,14 +35,16 @@ void levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list a
 // forwarded, so each is spelled out by this macro. A call the level or LOG_SLEEP rules out
 // returns before it takes the lock, so it never waits behind another thread's write; one
 // the gate lets through is decided again under the lock.
-#define QP_LEVEL_ENTRY(name, level, label)                                        \
-    extern "C" void name(const qp_wchar* format, ...) {                           \
-        if (!quillpen::writerAdmits(quillpen::level)) return;                     \
-        quillpen::SessionLock lock;                                               \
-        va_list args;                                                             \
-        va_start(args, format);                                                   \
-        quillpen::levelLine(quillpen::level, quillpen::msg::label, format, args); \
-        va_end(args);                                                             \
+#define QP_LEVEL_ENTRY(name, level, label)                                            \
+    extern "C" void name(const qp_wchar* format, ...) {                               \
+        if (!quillpen::writerAdmits(quillpen::level)) return;                         \
+        quillpen::SessionLock lock;                                                   \
+        va_list args;                                                                 \
+        va_start(args, format);                                                       \
+        const quillpen::PendingLine line =                                            \
+            quillpen::levelLine(quillpen::level, quillpen::msg::label, format, args); \
+        va_end(args);                                                                 \
+        quillpen::writePendingLine(line);                                             \
     }
 
 QP_LEVEL_ENTRY(log_debug, kDebug, kDebugFormat)

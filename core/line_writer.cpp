@@ -46,16 +46,18 @@ void clearBytes(char* buf, int used, int size) {
     clearBlocks(buf, static_cast<size_t>(used < 0 || used >= size ? size : used + 1));
 }
 
+PendingLine nothingToWrite() { return {false, 0, 0}; }
+
 // A line of plain conversions, nearly every line, composed straight into gOutBufA as
 // UTF-8 in one pass: the same bytes as the three passes below (message, line, conversion)
-// give. False, with gOutBufA as it was, for a line left to those: a stamp mode without a
-// fixed layout, another conversion, a surrogate, or a line of more than kDirectLineBytes.
+// give. Not ready, with gOutBufA as it was, for a line left to those: a stamp mode without
+// a fixed layout, another conversion, a surrogate, or a line of more than kDirectLineBytes.
 // Such a line has no more units than bytes, so it is within every limit of the three
 // passes (4223 units of message and of line, 8190 bytes): they alone refuse lines.
-QP_HOT bool writeDirectLine(int32_t stampMode, const WCHAR* format, va_list args) {
+QP_HOT PendingLine composeDirectLine(int32_t stampMode, const WCHAR* format, va_list args) {
     int stampBytes = 0;
     const char* stamp = lineStamp(stampMode, stampBytes);
-    if (!stamp) return false;
+    if (!stamp) return nothingToWrite();
     constexpr int kDirectLineBytes = kWideBufUnits - 1;
     constexpr int kTailBytes = 1 + 8;  // "]" and the terminator (at most 7 units, ASCII)
     static_assert(kDirectLineBytes < kOutBufBytes && kDirectLineBytes <= kMaxFormatBytes,
@@ -69,22 +71,21 @@ QP_HOT bool writeDirectLine(int32_t stampMode, const WCHAR* format, va_list args
         formatPlainUtf8(line + head, kDirectLineBytes - head - kTailBytes, format, args, touched);
     if (message < 0) {
         clearBytes(line, head + touched, kOutBufBytes);
-        return false;
+        return nothingToWrite();
     }
     int length = head + message;
     line[length++] = ']';
     for (const WCHAR* nl = gNewlineW; *nl; ++nl) line[length++] = static_cast<char>(*nl);
-    logWrite(line, length);
-    clearBytes(line, std::max(length, head + touched), kOutBufBytes);
-    return true;
+    return {true, length, std::max(length, head + touched)};
 }
 }  // namespace
 
-QP_HOT void writeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
-    if (!writerReady()) return;
-    if (!checkText(label, format, kMaxFormatBytes)) return;
+QP_HOT PendingLine composeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
+    if (!writerReady()) return nothingToWrite();
+    if (!checkText(label, format, kMaxFormatBytes)) return nothingToWrite();
     const int32_t stampMode = gLogCtx->stampMode;
-    if (writeDirectLine(stampMode, format, args)) return;
+    const PendingLine direct = composeDirectLine(stampMode, format, args);
+    if (direct.ready) return direct;
     DWORD threadId = 0;
     if (stampMode == 1) {
         threadId = GetCurrentThreadId();
@@ -92,33 +93,29 @@ QP_HOT void writeStampedLine(const WCHAR* label, const WCHAR* format, va_list ar
     }
     const int messageLength = vformatWide(gMsgBufW, kWideBufUnits, format, args);
     const int lineLength = messageLength < 0 ? -1 : logFormatLine(stampMode, threadId);
+    PendingLine pending = nothingToWrite();
     if (lineLength < 0) {
         logSyslog(kCretical, msg::kMessageTooLong, label, kWideBufUnits - 1);
     } else if (lineLength > 0) {
         const int bytes = utf16ToUtf8N(gLineBufW, lineLength, gOutBufA, kOutBufBytes);
-        logWrite(gOutBufA, bytes);
-        clearBytes(gOutBufA, bytes, kOutBufBytes);
+        pending = {true, bytes, bytes};  // a line that did not fit is refused by its write
     }
     clearWide(gMsgBufW, messageLength);
     clearWide(gLineBufW, lineLength);
+    return pending;
 }
+
+void clearPendingLine(const PendingLine& line) { clearBytes(gOutBufA, line.used, kOutBufBytes); }
 
 void logLine(const WCHAR* format, ...) {
     va_list args;
     va_start(args, format);
-    writeStampedLine(msg::kLogFormat, format, args);
+    const PendingLine line = composeStampedLine(msg::kLogFormat, format, args);
     va_end(args);
+    writePendingLine(line);
 }
 
-QP_HOT bool logWrite(const char* bytes, int length) {
-    if (length < 0 || length > kMaxFormatBytes) {
-        logSyslog(kCretical, msg::kLineTooLong, 879);
-        return false;
-    }
-    if (length == 0) return true;
-    DWORD written = 0;
-    return WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(length), &written, nullptr) != FALSE;
-}
+void refuseLine() { logSyslog(kCretical, msg::kLineTooLong, 879); }
 
 void vlogSyslog(int32_t code, const WCHAR* format, va_list args) {
     if (!gLogCtx || !gSysMsgW || !gSysOutA) return;
@@ -152,6 +149,8 @@ extern "C" QP_HOT void _log(const qp_wchar* format, ...) {
     quillpen::SessionLock lock;
     va_list args;
     va_start(args, format);
-    quillpen::writeStampedLine(quillpen::msg::kLogFormat, format, args);
+    const quillpen::PendingLine line =
+        quillpen::composeStampedLine(quillpen::msg::kLogFormat, format, args);
     va_end(args);
+    quillpen::writePendingLine(line);
 }
