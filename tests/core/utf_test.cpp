@@ -1,4 +1,5 @@
-// The UTF-8 conversion's encodings and its bounded destination along every path.
+// The UTF-8 conversion's encodings and its bounded destination along every path, and
+// the length of a wide text.
 #include "core/utf.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,11 @@
 #include <vector>
 
 #include "support/session_fixture.h"
+
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 using quillpen::UtfPath;
@@ -311,4 +317,57 @@ TEST(Utf8, SurrogatesAtEveryOffset) {
             }
         }
     }
+}
+
+// Texts of every length from every unit offset of a 64-byte line, with units whose low or
+// high byte is 0 and more text after the terminator.
+TEST(WideLength, EveryLengthFromEveryOffset) {
+    EXPECT_EQ(quillpen::wideLength(nullptr), 0);
+    const qp_wchar kUnits[] = {0x0041, 0x0100, 0x3000, 0xFFFF, 0x00E9, 0xD83D, 0x0001};
+    struct alignas(64) Line {
+        qp_wchar units[1024];
+    };
+    static Line line;
+    for (size_t offset = 0; offset < 40; ++offset) {
+        for (size_t length = 0; length <= 300; ++length) {
+            for (size_t k = 0; k < 1024; ++k) line.units[k] = kUnits[k % 7];
+            line.units[offset + length] = 0;
+            ASSERT_EQ(quillpen::wideLength(line.units + offset), static_cast<int>(length))
+                << "offset " << offset;
+        }
+    }
+}
+
+// Texts that end with the last unit of a page whose next page cannot be read: the loads
+// past the terminator stay within its page.
+TEST(WideLength, TextsEndingAtAPageEnd) {
+#if defined(_WIN32)
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    const size_t page = info.dwPageSize;
+    auto* base = static_cast<char*>(
+        VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    ASSERT_NE(base, nullptr);
+    DWORD before;
+    ASSERT_TRUE(VirtualProtect(base + page, page, PAGE_NOACCESS, &before));
+#else
+    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    auto* base = static_cast<char*>(
+        mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(base, MAP_FAILED);
+    ASSERT_EQ(mprotect(base + page, page, PROT_NONE), 0);
+#endif
+    auto* units = reinterpret_cast<qp_wchar*>(base);
+    const size_t count = page / sizeof(qp_wchar);
+    for (size_t length = 0; length < 300; ++length) {
+        qp_wchar* text = units + count - 1 - length;
+        for (size_t k = 0; k < length; ++k) text[k] = static_cast<qp_wchar>(0x0100 + k);
+        text[length] = 0;
+        EXPECT_EQ(quillpen::wideLength(text), static_cast<int>(length));
+    }
+#if defined(_WIN32)
+    VirtualFree(base, 0, MEM_RELEASE);
+#else
+    munmap(base, 2 * page);
+#endif
 }
