@@ -71,10 +71,10 @@ int blocksSse2(const WCHAR* src, int i, int units, unsigned char* out, int& len,
 // above; the two halves of a surrogate pair put their two bytes each in the last two
 // places. Two mask bits a unit (ASCII; below 0x800) pick the bytes of four words with
 // one shuffle: 3 ASCII, 2 two bytes, 0 three, and 1, which no unit has by itself, a half
-// of a pair.
+// of a pair. A shuffle's last byte, past the twelve bytes of four characters at most, both
+// zeroes its output byte and holds 0x80 + their length, read with the same offset.
 struct PackTable {
     alignas(16) uint8_t shuffle[256][16];
-    uint8_t length[256];
 };
 
 constexpr PackTable makePackTable() {
@@ -102,8 +102,8 @@ constexpr PackTable makePackTable() {
                     break;
             }
         }
-        table.length[index] = static_cast<uint8_t>(n);
-        for (int k = n; k < 16; ++k) table.shuffle[index][k] = 0x80;  // a zero byte
+        for (int k = n; k < 15; ++k) table.shuffle[index][k] = 0x80;  // a zero byte
+        table.shuffle[index][15] = static_cast<uint8_t>(0x80 + n);
     }
     return table;
 }
@@ -144,10 +144,8 @@ struct Constants {
     Lanes dupLow = lowBytesTwice();
     Lanes tailBits = splat(0x3FFF);
     Lanes tailMark = splat(0x8000);
-    Lanes leadBits = splat(0x0FFC);
     Lanes leadPlaces = splat(0x0140);  // multipliers: bits 6-11 up a byte, 12-15 in place
     Lanes leadMarks = splat(0x80E0);
-    Lanes twoMark = splat(0x4000);
     Lanes highBytes = splat(0xFF00);
     Lanes lowBytes = splat(0x00FF);
     Lanes planeOne = splat(0x0040);
@@ -181,9 +179,11 @@ QP_SSSE3 QP_ALWAYS_INLINE __m128i v128(const Lanes& lanes) {
 QP_AVX2 QP_ALWAYS_INLINE __m256i v256(const Lanes& lanes) {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes.lane));
 }
-QP_SSSE3 QP_ALWAYS_INLINE __m128i packRow(unsigned index) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(kPack.shuffle[index]));
+// A group's shuffle and length; `at`, its eight mask bits times 16, is its row's offset.
+QP_SSSE3 QP_ALWAYS_INLINE __m128i packRow(size_t at) {
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(&kPack.shuffle[0][0] + at));
 }
+inline ptrdiff_t packLength(size_t at) { return ptrdiff_t{(&kPack.shuffle[0][0])[at + 15]} - 0x80; }
 
 // Stores the first k (at most 12) bytes of `bytes`, zeros after them, as whole four-byte
 // words: up to three zero bytes more.
@@ -272,14 +272,15 @@ QP_NOINLINE QP_SSSE3 int blocksSsse3(const WCHAR* src, int i, int units, unsigne
         }
         const __m128i below800 = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), zero);
         // [low byte, 0x80 | bits 0-5] and [0xE0 | bits 12-15, 0x80 | bits 6-11], the
-        // second byte 0xC0 | bits 6-10 below 0x800.
+        // second byte 0xC0 | bits 6-10 below 0x800 (0x80E0 - 0xC000 is 0xC0E0). The
+        // multiply moves bits 6-11 up a byte and 12-15 down; it leaves bits 4-5 in bits 6-7
+        // of the low byte, which 0xE0 sets anyway.
         const __m128i tail = _mm_or_si128(
             _mm_and_si128(_mm_shuffle_epi8(u, v128(k.dupLow)), v128(k.tailBits)), v128(k.tailMark));
         __m128i heads =
-            _mm_or_si128(_mm_maddubs_epi16(_mm_and_si128(_mm_srli_epi16(u, 4), v128(k.leadBits)),
-                                           v128(k.leadPlaces)),
-                         _mm_or_si128(_mm_and_si128(below800, v128(k.twoMark)), v128(k.leadMarks)));
-        __m128i kinds = _mm_or_si128(ascii, _mm_and_si128(below800, v128(k.highBytes)));
+            _mm_or_si128(_mm_maddubs_epi16(_mm_srli_epi16(u, 4), v128(k.leadPlaces)),
+                         _mm_sub_epi16(v128(k.leadMarks), _mm_slli_epi16(below800, 14)));
+        __m128i kinds = _mm_or_si128(ascii, _mm_slli_epi16(below800, 8));
         int held = 0;  // bytes of a high surrogate in lane 7, left to the next block
         if (surrogateBits) {
             const __m128i pairs =
@@ -293,12 +294,11 @@ QP_NOINLINE QP_SSSE3 int blocksSsse3(const WCHAR* src, int i, int units, unsigne
             kinds = _mm_or_si128(kinds, _mm_and_si128(pairs, v128(k.lowBytes)));
         }
         const auto mask = static_cast<unsigned>(_mm_movemask_epi8(kinds));
-        const __m128i group0 =
-            _mm_shuffle_epi8(_mm_unpacklo_epi16(tail, heads), packRow(mask & 0xFF));
-        const __m128i group1 =
-            _mm_shuffle_epi8(_mm_unpackhi_epi16(tail, heads), packRow(mask >> 8));
-        unsigned char* const p1 = p + kPack.length[mask & 0xFF];
-        unsigned char* const end = p1 + kPack.length[mask >> 8] - held;
+        const size_t at0 = (mask << 4) & 0xFF0, at1 = (mask >> 4) & 0xFF0;
+        const __m128i group0 = _mm_shuffle_epi8(_mm_unpacklo_epi16(tail, heads), packRow(at0));
+        const __m128i group1 = _mm_shuffle_epi8(_mm_unpackhi_epi16(tail, heads), packRow(at1));
+        unsigned char* const p1 = p + packLength(at0);
+        unsigned char* const end = p1 + packLength(at1) - held;
         const WCHAR* const nextS = s + 8 - held / 2;
         bool more = nextS <= lastS && end <= lastP;
         __m128i next = u;
@@ -368,7 +368,7 @@ QP_AVX2 QP_ALWAYS_INLINE __m256i pairHalves(const Constants& k, __m256i u, __m25
     return _mm256_blendv_epi8(second, first, high);
 }
 
-QP_AVX2 QP_ALWAYS_INLINE __m256i packRows(unsigned low, unsigned high) {
+QP_AVX2 QP_ALWAYS_INLINE __m256i packRows(size_t low, size_t high) {
     return _mm256_inserti128_si256(_mm256_castsi128_si256(packRow(low)), packRow(high), 1);
 }
 
@@ -415,36 +415,37 @@ QP_NOINLINE QP_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, unsigned 
         const __m256i tail = _mm256_or_si256(
             _mm256_and_si256(_mm256_shuffle_epi8(u, v256(k.dupLow)), v256(k.tailBits)),
             v256(k.tailMark));
-        __m256i heads = _mm256_or_si256(
-            _mm256_maddubs_epi16(_mm256_and_si256(_mm256_srli_epi16(u, 4), v256(k.leadBits)),
-                                 v256(k.leadPlaces)),
-            _mm256_or_si256(_mm256_and_si256(below800, v256(k.twoMark)), v256(k.leadMarks)));
-        __m256i kinds = _mm256_or_si256(ascii, _mm256_and_si256(below800, v256(k.highBytes)));
-        int held = 0;
+        __m256i heads =
+            _mm256_or_si256(_mm256_maddubs_epi16(_mm256_srli_epi16(u, 4), v256(k.leadPlaces)),
+                            _mm256_sub_epi16(v256(k.leadMarks), _mm256_slli_epi16(below800, 14)));
+        __m256i kinds = _mm256_or_si256(ascii, _mm256_slli_epi16(below800, 8));
+        bool holds = false;  // a high surrogate in lane 15, left to the next block
         if (surrogateBits) {
             const __m256i pairs =
                 _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.top5)), v256(k.highSurrogate));
             __m256i halves = pairHalves(k, u, tail);
-            if (static_cast<uint16_t>(s[15]) - 0xD800u < 0x400u) {
-                halves = _mm256_andnot_si256(v256(k.last16), halves);
-                held = 2;
-            }
+            holds = static_cast<uint16_t>(s[15]) - 0xD800u < 0x400u;
+            if (holds) halves = _mm256_andnot_si256(v256(k.last16), halves);
             heads = _mm256_blendv_epi8(heads, halves, pairs);
             kinds = _mm256_or_si256(kinds, _mm256_and_si256(pairs, v256(k.lowBytes)));
         }
         const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(kinds));
-        const unsigned index0 = mask & 0xFF, index1 = (mask >> 8) & 0xFF;
-        const unsigned index2 = (mask >> 16) & 0xFF, index3 = mask >> 24;
+        const size_t at0 = (mask << 4) & 0xFF0, at1 = (mask >> 4) & 0xFF0;
+        const size_t at2 = (mask >> 12) & 0xFF0, at3 = (mask >> 20) & 0xFF0;
         // Units 0-3 and 8-11, then 4-7 and 12-15.
         const __m256i packedLow =
-            _mm256_shuffle_epi8(_mm256_unpacklo_epi16(tail, heads), packRows(index0, index2));
+            _mm256_shuffle_epi8(_mm256_unpacklo_epi16(tail, heads), packRows(at0, at2));
         const __m256i packedHigh =
-            _mm256_shuffle_epi8(_mm256_unpackhi_epi16(tail, heads), packRows(index1, index3));
-        unsigned char* const p1 = p + kPack.length[index0];
-        unsigned char* const p2 = p1 + kPack.length[index1];
-        unsigned char* const p3 = p2 + kPack.length[index2];
-        unsigned char* const end = p3 + kPack.length[index3] - held;
-        const WCHAR* const nextS = s + 16 - held / 2;
+            _mm256_shuffle_epi8(_mm256_unpackhi_epi16(tail, heads), packRows(at1, at3));
+        unsigned char* const p1 = p + packLength(at0);
+        unsigned char* const p2 = p1 + packLength(at1);
+        unsigned char* const p3 = p2 + packLength(at2);
+        unsigned char* end = p3 + packLength(at3);
+        const WCHAR* nextS = s + 16;
+        if (holds) {  // its two zero bytes stay past the block
+            end -= 2;
+            --nextS;
+        }
         bool more = nextS <= lastS && end <= lastP;
         __m256i next = u;
         unsigned nextSurrogates = 0;
