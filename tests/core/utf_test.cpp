@@ -181,6 +181,9 @@ TEST(Utf8, DispatchTakesTheBestPathOfTheProcessor) {
     EXPECT_EQ(quillpen::utf16ToUtf8N(text.data(), static_cast<int>(text.size()), dispatched, 64),
               n);
     EXPECT_EQ(std::string(dispatched), std::string(viaBest));
+    char terminated[64] = {};
+    EXPECT_EQ(quillpen::utf16ToUtf8(text.c_str(), terminated, 64), n);
+    EXPECT_EQ(std::string(terminated), std::string(viaBest));
 }
 
 TEST(Utf8, CodePointsAtEveryLengthBoundary) {
@@ -319,23 +322,29 @@ TEST(Utf8, SurrogatesAtEveryOffset) {
     }
 }
 
-// Texts of every length from every unit offset of a 64-byte line, with units whose low or
-// high byte is 0 and more text after the terminator.
+// Texts of every length from every unit offset of a 128-byte block, with units whose low
+// or high byte is 0 and more text after the terminator, along every path.
 TEST(WideLength, EveryLengthFromEveryOffset) {
     EXPECT_EQ(quillpen::wideLength(nullptr), 0);
     const qp_wchar kUnits[] = {0x0041, 0x0100, 0x3000, 0xFFFF, 0x00E9, 0xD83D, 0x0001};
-    struct alignas(64) Line {
+    struct alignas(128) Line {
         qp_wchar units[1024];
     };
     static Line line;
-    for (size_t offset = 0; offset < 40; ++offset) {
+    for (size_t offset = 0; offset < 72; ++offset) {
         for (size_t length = 0; length <= 300; ++length) {
             for (size_t k = 0; k < 1024; ++k) line.units[k] = kUnits[k % 7];
             line.units[offset + length] = 0;
             ASSERT_EQ(quillpen::wideLength(line.units + offset), static_cast<int>(length))
                 << "offset " << offset;
+            for (const UtfPath path : paths()) {
+                ASSERT_EQ(quillpen::wideLengthOn(path, line.units + offset),
+                          static_cast<int>(length))
+                    << pathName(path) << ", offset " << offset;
+            }
         }
     }
+    for (const UtfPath path : paths()) EXPECT_EQ(quillpen::wideLengthOn(path, nullptr), 0);
 }
 
 // Texts that end with the last unit of a page whose next page cannot be read: the loads
@@ -364,6 +373,9 @@ TEST(WideLength, TextsEndingAtAPageEnd) {
         for (size_t k = 0; k < length; ++k) text[k] = static_cast<qp_wchar>(0x0100 + k);
         text[length] = 0;
         EXPECT_EQ(quillpen::wideLength(text), static_cast<int>(length));
+        for (const UtfPath path : paths())
+            EXPECT_EQ(quillpen::wideLengthOn(path, text), static_cast<int>(length))
+                << pathName(path);
     }
 #if defined(_WIN32)
     VirtualFree(base, 0, MEM_RELEASE);
