@@ -27,6 +27,20 @@ int utf16ToUtf8(const WCHAR* src, char* dst, int dstSize);
 // The same for the first `units` units of `src`, which need no terminator.
 int utf16ToUtf8N(const WCHAR* src, int units, char* dst, int dstSize);
 
+// The ways utf16ToUtf8N and utf16ToUtf8 can run, plainest first: unit by unit; eight units
+// at a time with SSE2; shuffled into place eight (SSSE3) or sixteen (AVX2) units at a time.
+// The first conversion takes the best one the processor has; all give the same bytes.
+enum class UtfPath { kScalar, kSse2, kSsse3, kAvx2 };
+
+// The best path of this build on this processor; every path before it runs here too.
+UtfPath bestUtfPath();
+
+// utf16ToUtf8N along `path` (at most bestUtfPath()), for the tests of each path.
+int utf16ToUtf8NOn(UtfPath path, const WCHAR* src, int units, char* dst, int dstSize);
+
+// The length utf16ToUtf8 counts along `path`: AVX2's own, wideLength on the others.
+int wideLengthOn(UtfPath path, const WCHAR* text);
+
 // A unit that is not a surrogate as one four-byte word to store: its one to three UTF-8
 // bytes, then zeros; `n` receives the count. No branch: mixed text changes length at
 // nearly every character, which a branch would mispredict.

@@ -1,8 +1,8 @@
 // The UTF conversions against the reference converters, into bounded destinations:
-// utf16ToUtf8N and utf16ToUtf8 (lone surrogates dropped, whole characters only, NUL within
-// dstSize, nothing past it), utf32ToUtf8 on any 32-bit value, the engine's "%ls" and
-// "%.*ls" in a byte format (the same conversion through the printf engine) and its "%hs"
-// and "%.*hs" in a wide format (any bytes read back as UTF-16).
+// utf16ToUtf8N along every path and utf16ToUtf8 (lone surrogates dropped, whole
+// characters only, NUL within dstSize, nothing past it), utf32ToUtf8 on any 32-bit value,
+// the engine's "%ls" and "%.*ls" in a byte format (the same conversion through the printf
+// engine) and its "%hs" and "%.*hs" in a wide format (any bytes read back as UTF-16).
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -98,6 +98,16 @@ void checkUtf16(const fuzz::WString& all, int dstSize, int precision) {
             return quillpen::utf16ToUtf8N(all.data(), static_cast<int>(all.size()), dst, n);
         },
         "utf16ToUtf8N" + what, kConverterZeroes);
+    // Each path the processor has, not only the one chosen.
+    for (int path = 0; path <= static_cast<int>(quillpen::bestUtfPath()); ++path) {
+        checkBounded(
+            allPieces, dstSize,
+            [&](char* dst, int n) {
+                return quillpen::utf16ToUtf8NOn(static_cast<quillpen::UtfPath>(path), all.data(),
+                                                static_cast<int>(all.size()), dst, n);
+            },
+            "utf16ToUtf8NOn path " + std::to_string(path) + what, kConverterZeroes);
+    }
 
     // The text up to its first 0 unit, as the NUL-terminated forms see it.
     const fuzz::WString text = all.substr(0, all.find(qp_wchar{0}));
