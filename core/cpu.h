@@ -3,17 +3,22 @@
 #pragma once
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define QP_HAS_AVX2_PATH 1
+#define QP_HAS_RUNTIME_SIMD 1
+#define QP_TARGET_SSSE3 __attribute__((target("ssse3")))
 #define QP_TARGET_AVX2 __attribute__((target("avx2")))
 
 namespace quillpen {
-// Asked once: the answer cannot change while the process runs. The check includes the
-// operating system's support for the wide registers.
+// Asked once each: the answer cannot change while the process runs. The AVX2 check
+// includes the operating system's support for the wide registers.
+inline bool cpuHasSsse3() {
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
+    return has;
+}
 inline bool cpuHasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
+    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     return has;
 }
 }  // namespace quillpen
 #else
-#define QP_HAS_AVX2_PATH 0
+#define QP_HAS_RUNTIME_SIMD 0
 #endif

@@ -3,31 +3,17 @@
 #include <atomic>
 #include <cstring>
 
+#include "core/cpu.h"
 #include "core/hot.h"
+#include "core/utf_blocks.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #define QP_UTF_SSE2 1
 #include <emmintrin.h>
-// SSSE3 and AVX2 live in functions of their own, chosen at run time: the DLL's baseline is
-// SSE2.
-#if defined(__GNUC__)
-#define QP_UTF_DISPATCH 1
-#include <immintrin.h>
-#endif
-#endif
-
-#if defined(__GNUC__)
-#define QP_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define QP_ALWAYS_INLINE inline
 #endif
 
 namespace quillpen {
 namespace {
-// Each block converter takes whole blocks of units from src[i] while they fit and returns
-// where it stopped, with `len` advanced. Past `len` it leaves at most three bytes changed,
-// all zero: the NUL's and the two after it.
-using Blocks = int (*)(const WCHAR* src, int i, int units, unsigned char* out, int& len, int room);
 
 int noBlocks(const WCHAR*, int i, int, unsigned char*, int&, int) { return i; }
 
@@ -61,422 +47,6 @@ int blocksSse2(const WCHAR* src, int i, int units, unsigned char* out, int& len,
         }
     }
     return i;
-}
-#endif
-
-#if QP_UTF_DISPATCH
-// The shuffle paths. Every unit becomes a four-byte word
-//   [low byte of the unit, 0x80 | low six bits, lead byte of three, second byte]
-// where the second byte is the lead byte of two below 0x800, the middle byte of three
-// above; the two halves of a surrogate pair put their two bytes each in the last two
-// places. Two mask bits a unit (ASCII; below 0x800) pick the bytes of four words with
-// one shuffle: 3 ASCII, 2 two bytes, 0 three, and 1, which no unit has by itself, a half
-// of a pair. A shuffle's last byte, past the twelve bytes of four characters at most, both
-// zeroes its output byte and holds 0x80 + their length, read with the same offset.
-struct PackTable {
-    alignas(16) uint8_t shuffle[256][16];
-};
-
-constexpr PackTable makePackTable() {
-    PackTable table{};
-    for (int index = 0; index < 256; ++index) {
-        int n = 0;
-        for (int unit = 0; unit < 4; ++unit) {
-            const auto word = static_cast<uint8_t>(4 * unit);
-            switch ((index >> (2 * unit)) & 3) {
-                case 3:  // ASCII
-                    table.shuffle[index][n++] = word;
-                    break;
-                case 2:  // two bytes
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 3);
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 1);
-                    break;
-                case 0:  // three bytes
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 2);
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 3);
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 1);
-                    break;
-                default:  // half of a surrogate pair
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 2);
-                    table.shuffle[index][n++] = static_cast<uint8_t>(word + 3);
-                    break;
-            }
-        }
-        for (int k = n; k < 15; ++k) table.shuffle[index][k] = 0x80;  // a zero byte
-        table.shuffle[index][15] = static_cast<uint8_t>(0x80 + n);
-    }
-    return table;
-}
-
-constexpr PackTable kPack = makePackTable();
-
-// Sixteen lanes of sixteen bits; the eight-unit path reads the first eight.
-struct alignas(32) Lanes {
-    uint16_t lane[16];
-};
-
-constexpr Lanes splat(uint16_t value) {
-    Lanes lanes{};
-    for (auto& lane : lanes.lane) lane = value;
-    return lanes;
-}
-
-// Lane `at` all ones, the others zero.
-constexpr Lanes onlyLane(int at) {
-    Lanes lanes{};
-    lanes.lane[at] = 0xFFFF;
-    return lanes;
-}
-
-// A shuffle that repeats each lane's low byte in its high byte.
-constexpr Lanes lowBytesTwice() {
-    Lanes lanes{};
-    for (int k = 0; k < 16; ++k) lanes.lane[k] = static_cast<uint16_t>((k % 8) * 2 * 0x0101);
-    return lanes;
-}
-
-struct Constants {
-    Lanes notAscii = splat(0xFF80);
-    Lanes top5 = splat(0xF800);
-    Lanes top6 = splat(0xFC00);
-    Lanes highSurrogate = splat(0xD800);
-    Lanes lowSurrogate = splat(0xDC00);
-    Lanes dupLow = lowBytesTwice();
-    Lanes tailBits = splat(0x3FFF);
-    Lanes tailMark = splat(0x8000);
-    Lanes leadPlaces = splat(0x0140);  // multipliers: bits 6-11 up a byte, 12-15 in place
-    Lanes leadMarks = splat(0x80E0);
-    Lanes highBytes = splat(0xFF00);
-    Lanes lowBytes = splat(0x00FF);
-    Lanes planeOne = splat(0x0040);
-    Lanes low3 = splat(0x0007);
-    Lanes bits8to13 = splat(0x3F00);
-    Lanes pairMarks = splat(0x80F0);
-    Lanes bits4to5 = splat(0x0030);
-    Lanes low4 = splat(0x000F);
-    Lanes lowMark = splat(0x0080);
-    Lanes last8 = onlyLane(7);
-    Lanes last16 = onlyLane(15);
-};
-
-constexpr Constants kConstants{};
-
-// GCC rebuilds each vector constant it can see from a general register, three
-// instructions at every use inside a loop; behind a pointer it cannot follow, the
-// constants stay in registers or memory operands.
-inline const Constants& constants() {
-    const Constants* k = &kConstants;
-    __asm__("" : "+r"(k));
-    return *k;
-}
-
-#define QP_SSSE3 __attribute__((target("ssse3")))
-#define QP_AVX2 __attribute__((target("avx2")))
-
-QP_SSSE3 QP_ALWAYS_INLINE __m128i v128(const Lanes& lanes) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane));
-}
-QP_AVX2 QP_ALWAYS_INLINE __m256i v256(const Lanes& lanes) {
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes.lane));
-}
-// A group's shuffle and length; `at`, its eight mask bits times 16, is its row's offset.
-QP_SSSE3 QP_ALWAYS_INLINE __m128i packRow(size_t at) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(&kPack.shuffle[0][0] + at));
-}
-inline ptrdiff_t packLength(size_t at) { return ptrdiff_t{(&kPack.shuffle[0][0])[at + 15]} - 0x80; }
-
-// Stores the first k (at most 12) bytes of `bytes`, zeros after them, as whole four-byte
-// words: up to three zero bytes more.
-QP_SSSE3 QP_ALWAYS_INLINE void storeWords(unsigned char* p, __m128i bytes, int k) {
-    if (k > 8) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), bytes);
-        const int32_t word = _mm_cvtsi128_si32(_mm_srli_si128(bytes, 8));
-        std::memcpy(p + 8, &word, 4);
-    } else if (k > 4) {
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), bytes);
-    } else if (k > 0) {
-        const int32_t word = _mm_cvtsi128_si32(bytes);
-        std::memcpy(p, &word, 4);
-    }
-}
-
-// The surrogates among eight units, two mask bits a unit.
-QP_SSSE3 QP_ALWAYS_INLINE int surrogates(const Constants& k, __m128i u) {
-    return _mm_movemask_epi8(
-        _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), v128(k.highSurrogate)));
-}
-
-// The surrogates without their partner in the block, but for a high one in lane 7, which
-// waits for the next block.
-QP_SSSE3 QP_ALWAYS_INLINE int loneSurrogates(const Constants& k, __m128i u) {
-    const __m128i top = _mm_and_si128(u, v128(k.top6));
-    const __m128i high = _mm_cmpeq_epi16(top, v128(k.highSurrogate));
-    const __m128i low = _mm_cmpeq_epi16(top, v128(k.lowSurrogate));
-    const __m128i lowAfter = _mm_or_si128(_mm_srli_si128(low, 2), v128(k.last8));
-    const __m128i paired =
-        _mm_or_si128(_mm_and_si128(high, lowAfter), _mm_and_si128(low, _mm_slli_si128(high, 2)));
-    return _mm_movemask_epi8(_mm_andnot_si128(paired, _mm_or_si128(high, low)));
-}
-
-// A pair's four bytes as the last two of its halves' words: the first two from the high
-// unit, the last two from the low one and two bits of the high one in the lane before.
-// `tail` holds 0x80 | low six bits in its high bytes.
-QP_SSSE3 QP_ALWAYS_INLINE __m128i pairHalves(const Constants& k, __m128i u, __m128i tail) {
-    const __m128i high = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top6)), v128(k.highSurrogate));
-    const __m128i plane = _mm_add_epi16(u, v128(k.planeOne));  // bits 6-10: plane 1-16
-    const __m128i first =
-        _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi16(plane, 8), v128(k.low3)),
-                                  _mm_and_si128(_mm_slli_epi16(plane, 6), v128(k.bits8to13))),
-                     v128(k.pairMarks));
-    const __m128i before = _mm_slli_epi16(_mm_slli_si128(u, 2), 4);
-    const __m128i second = _mm_or_si128(
-        _mm_or_si128(_mm_and_si128(tail, v128(k.highBytes)),
-                     _mm_and_si128(before, v128(k.bits4to5))),
-        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), v128(k.low4)), v128(k.lowMark)));
-    return _mm_or_si128(_mm_and_si128(high, first), _mm_andnot_si128(high, second));
-}
-
-// Eight units a block. A block's two groups of four units are shuffled into place and
-// stored whole, leaving up to eight zero bytes past the block (nine when it holds back a
-// high surrogate for the next block): the next block's stores cover them, so a block is
-// stored that way only when the next one is sure to be converted here too; the last is
-// stored in whole words. At most 24 bytes are written from `len` either way.
-QP_NOINLINE QP_SSSE3 int blocksSsse3(const WCHAR* src, int i, int units, unsigned char* out,
-                                     int& len, int room) {
-    if (units - i < 8 || room - len < 24) return i;
-    const WCHAR* s = src + i;
-    unsigned char* p = out + len;
-    // The last unit and byte a block may start at.
-    const WCHAR* const lastS = src + (units - 8);
-    unsigned char* const lastP = out + (room - 24);
-    const Constants& k = constants();
-    const __m128i zero = _mm_setzero_si128();
-    __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    int surrogateBits = surrogates(k, u);
-    bool go = !surrogateBits || !loneSurrogates(k, u);
-    while (go) {
-        __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.notAscii)), zero);
-        if (_mm_movemask_epi8(ascii) == 0xFFFF) {
-            do {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(u, u));
-                p += 8;
-                s += 8;
-                go = s <= lastS && p <= lastP;
-                if (!go) break;
-                u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-                ascii = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.notAscii)), zero);
-            } while (_mm_movemask_epi8(ascii) == 0xFFFF);
-            if (!go) break;
-            surrogateBits = surrogates(k, u);
-            if (surrogateBits && loneSurrogates(k, u)) break;
-        }
-        const __m128i below800 = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), zero);
-        // [low byte, 0x80 | bits 0-5] and [0xE0 | bits 12-15, 0x80 | bits 6-11], the
-        // second byte 0xC0 | bits 6-10 below 0x800 (0x80E0 - 0xC000 is 0xC0E0). The
-        // multiply moves bits 6-11 up a byte and 12-15 down; it leaves bits 4-5 in bits 6-7
-        // of the low byte, which 0xE0 sets anyway.
-        const __m128i tail = _mm_or_si128(
-            _mm_and_si128(_mm_shuffle_epi8(u, v128(k.dupLow)), v128(k.tailBits)), v128(k.tailMark));
-        __m128i heads =
-            _mm_or_si128(_mm_maddubs_epi16(_mm_srli_epi16(u, 4), v128(k.leadPlaces)),
-                         _mm_sub_epi16(v128(k.leadMarks), _mm_slli_epi16(below800, 14)));
-        __m128i kinds = _mm_or_si128(ascii, _mm_slli_epi16(below800, 8));
-        int held = 0;  // bytes of a high surrogate in lane 7, left to the next block
-        if (surrogateBits) {
-            const __m128i pairs =
-                _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), v128(k.highSurrogate));
-            __m128i halves = pairHalves(k, u, tail);
-            if (static_cast<uint16_t>(s[7]) - 0xD800u < 0x400u) {
-                halves = _mm_andnot_si128(v128(k.last8), halves);
-                held = 2;
-            }
-            heads = _mm_or_si128(_mm_and_si128(pairs, halves), _mm_andnot_si128(pairs, heads));
-            kinds = _mm_or_si128(kinds, _mm_and_si128(pairs, v128(k.lowBytes)));
-        }
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(kinds));
-        const size_t at0 = (mask << 4) & 0xFF0, at1 = (mask >> 4) & 0xFF0;
-        const __m128i group0 = _mm_shuffle_epi8(_mm_unpacklo_epi16(tail, heads), packRow(at0));
-        const __m128i group1 = _mm_shuffle_epi8(_mm_unpackhi_epi16(tail, heads), packRow(at1));
-        unsigned char* const p1 = p + packLength(at0);
-        unsigned char* const end = p1 + packLength(at1) - held;
-        const WCHAR* const nextS = s + 8 - held / 2;
-        bool more = nextS <= lastS && end <= lastP;
-        __m128i next = u;
-        int nextSurrogates = 0;
-        if (more) {
-            next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nextS));
-            nextSurrogates = surrogates(k, next);
-            more = !nextSurrogates || !loneSurrogates(k, next);
-        }
-        if (more) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), group0);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(p1), group1);
-            const int32_t last = _mm_cvtsi128_si32(_mm_srli_si128(group1, 8));
-            std::memcpy(p1 + 8, &last, 4);
-        } else {
-            storeWords(p, group0, static_cast<int>(p1 - p));
-            storeWords(p1, group1, static_cast<int>(end - p1));
-        }
-        p = end;
-        s = nextS;
-        go = more;
-        u = next;
-        surrogateBits = nextSurrogates;
-    }
-    len = static_cast<int>(p - out);
-    return static_cast<int>(s - src);
-}
-
-// Each lane's neighbour before or after it, across the two halves; 0 past the ends.
-QP_AVX2 QP_ALWAYS_INLINE __m256i unitBefore(__m256i u) {
-    return _mm256_alignr_epi8(u, _mm256_permute2x128_si256(u, u, 0x08), 14);
-}
-QP_AVX2 QP_ALWAYS_INLINE __m256i unitAfter(__m256i u) {
-    return _mm256_alignr_epi8(_mm256_permute2x128_si256(u, u, 0x81), u, 2);
-}
-
-// surrogates, loneSurrogates and pairHalves for sixteen units.
-QP_AVX2 QP_ALWAYS_INLINE unsigned surrogates(const Constants& k, __m256i u) {
-    return static_cast<unsigned>(_mm256_movemask_epi8(
-        _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.top5)), v256(k.highSurrogate))));
-}
-
-QP_AVX2 QP_ALWAYS_INLINE unsigned loneSurrogates(const Constants& k, __m256i u) {
-    const __m256i top = _mm256_and_si256(u, v256(k.top6));
-    const __m256i high = _mm256_cmpeq_epi16(top, v256(k.highSurrogate));
-    const __m256i low = _mm256_cmpeq_epi16(top, v256(k.lowSurrogate));
-    const __m256i lowAfter = _mm256_or_si256(unitAfter(low), v256(k.last16));
-    const __m256i paired =
-        _mm256_or_si256(_mm256_and_si256(high, lowAfter), _mm256_and_si256(low, unitBefore(high)));
-    return static_cast<unsigned>(
-        _mm256_movemask_epi8(_mm256_andnot_si256(paired, _mm256_or_si256(high, low))));
-}
-
-QP_AVX2 QP_ALWAYS_INLINE __m256i pairHalves(const Constants& k, __m256i u, __m256i tail) {
-    const __m256i high =
-        _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.top6)), v256(k.highSurrogate));
-    const __m256i plane = _mm256_add_epi16(u, v256(k.planeOne));
-    const __m256i first = _mm256_or_si256(
-        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(plane, 8), v256(k.low3)),
-                        _mm256_and_si256(_mm256_slli_epi16(plane, 6), v256(k.bits8to13))),
-        v256(k.pairMarks));
-    const __m256i before = _mm256_slli_epi16(unitBefore(u), 4);
-    const __m256i second = _mm256_or_si256(
-        _mm256_or_si256(_mm256_and_si256(tail, v256(k.highBytes)),
-                        _mm256_and_si256(before, v256(k.bits4to5))),
-        _mm256_or_si256(_mm256_and_si256(_mm256_srli_epi16(u, 6), v256(k.low4)), v256(k.lowMark)));
-    return _mm256_blendv_epi8(second, first, high);
-}
-
-QP_AVX2 QP_ALWAYS_INLINE __m256i packRows(size_t low, size_t high) {
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(packRow(low)), packRow(high), 1);
-}
-
-// Sixteen units a block, as blocksSsse3 does eight, in four groups of four units. Stored
-// whole, a block reaches up to twelve bytes past its end (thirteen when it holds back a
-// high surrogate), into the room the next block is sure to have; in whole words, it stays
-// within its 48 bytes at most. What is left goes through blocksSsse3.
-QP_NOINLINE QP_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, unsigned char* out, int& len,
-                                   int room) {
-    const WCHAR* s = src + i;
-    unsigned char* p = out + len;
-    bool go = units - i >= 16 && room - len >= 48;
-    // The last unit and byte a block may start at (any, when none may).
-    const WCHAR* const lastS = go ? src + (units - 16) : src;
-    unsigned char* const lastP = go ? out + (room - 48) : out;
-    const Constants& k = constants();
-    const __m256i zero = _mm256_setzero_si256();
-    __m256i u = zero;
-    unsigned surrogateBits = 0;
-    if (go) {
-        u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-        surrogateBits = surrogates(k, u);
-        go = !surrogateBits || !loneSurrogates(k, u);
-    }
-    while (go) {
-        __m256i ascii = _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.notAscii)), zero);
-        if (_mm256_movemask_epi8(ascii) == -1) {
-            do {
-                _mm_storeu_si128(
-                    reinterpret_cast<__m128i*>(p),
-                    _mm_packus_epi16(_mm256_castsi256_si128(u), _mm256_extracti128_si256(u, 1)));
-                p += 16;
-                s += 16;
-                go = s <= lastS && p <= lastP;
-                if (!go) break;
-                u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-                ascii = _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.notAscii)), zero);
-            } while (_mm256_movemask_epi8(ascii) == -1);
-            if (!go) break;
-            surrogateBits = surrogates(k, u);
-            if (surrogateBits && loneSurrogates(k, u)) break;
-        }
-        const __m256i below800 = _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.top5)), zero);
-        const __m256i tail = _mm256_or_si256(
-            _mm256_and_si256(_mm256_shuffle_epi8(u, v256(k.dupLow)), v256(k.tailBits)),
-            v256(k.tailMark));
-        __m256i heads =
-            _mm256_or_si256(_mm256_maddubs_epi16(_mm256_srli_epi16(u, 4), v256(k.leadPlaces)),
-                            _mm256_sub_epi16(v256(k.leadMarks), _mm256_slli_epi16(below800, 14)));
-        __m256i kinds = _mm256_or_si256(ascii, _mm256_slli_epi16(below800, 8));
-        bool holds = false;  // a high surrogate in lane 15, left to the next block
-        if (surrogateBits) {
-            const __m256i pairs =
-                _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.top5)), v256(k.highSurrogate));
-            __m256i halves = pairHalves(k, u, tail);
-            holds = static_cast<uint16_t>(s[15]) - 0xD800u < 0x400u;
-            if (holds) halves = _mm256_andnot_si256(v256(k.last16), halves);
-            heads = _mm256_blendv_epi8(heads, halves, pairs);
-            kinds = _mm256_or_si256(kinds, _mm256_and_si256(pairs, v256(k.lowBytes)));
-        }
-        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(kinds));
-        const size_t at0 = (mask << 4) & 0xFF0, at1 = (mask >> 4) & 0xFF0;
-        const size_t at2 = (mask >> 12) & 0xFF0, at3 = (mask >> 20) & 0xFF0;
-        // Units 0-3 and 8-11, then 4-7 and 12-15.
-        const __m256i packedLow =
-            _mm256_shuffle_epi8(_mm256_unpacklo_epi16(tail, heads), packRows(at0, at2));
-        const __m256i packedHigh =
-            _mm256_shuffle_epi8(_mm256_unpackhi_epi16(tail, heads), packRows(at1, at3));
-        unsigned char* const p1 = p + packLength(at0);
-        unsigned char* const p2 = p1 + packLength(at1);
-        unsigned char* const p3 = p2 + packLength(at2);
-        unsigned char* end = p3 + packLength(at3);
-        const WCHAR* nextS = s + 16;
-        if (holds) {  // its two zero bytes stay past the block
-            end -= 2;
-            --nextS;
-        }
-        bool more = nextS <= lastS && end <= lastP;
-        __m256i next = u;
-        unsigned nextSurrogates = 0;
-        if (more) {
-            next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nextS));
-            nextSurrogates = surrogates(k, next);
-            more = !nextSurrogates || !loneSurrogates(k, next);
-        }
-        const __m128i group0 = _mm256_castsi256_si128(packedLow);
-        const __m128i group1 = _mm256_castsi256_si128(packedHigh);
-        const __m128i group2 = _mm256_extracti128_si256(packedLow, 1);
-        const __m128i group3 = _mm256_extracti128_si256(packedHigh, 1);
-        if (more) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), group0);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p1), group1);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p2), group2);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p3), group3);
-        } else {
-            storeWords(p, group0, static_cast<int>(p1 - p));
-            storeWords(p1, group1, static_cast<int>(p2 - p1));
-            storeWords(p2, group2, static_cast<int>(p3 - p2));
-            storeWords(p3, group3, static_cast<int>(end - p3));
-        }
-        p = end;
-        s = nextS;
-        go = more;
-        u = next;
-        surrogateBits = nextSurrogates;
-    }
-    len = static_cast<int>(p - out);
-    return blocksSsse3(src, static_cast<int>(s - src), units, out, len, room);
 }
 #endif
 
@@ -573,60 +143,12 @@ QP_HOT int convertSse2(const WCHAR* src, int units, char* dst, int dstSize) {
     return convertWith<blocksSse2>(src, units, dst, dstSize);
 }
 #endif
-#if QP_UTF_DISPATCH
-QP_HOT QP_SSSE3 int convertSsse3(const WCHAR* src, int units, char* dst, int dstSize) {
+#if QP_HAS_RUNTIME_SIMD
+QP_HOT QP_TARGET_SSSE3 int convertSsse3(const WCHAR* src, int units, char* dst, int dstSize) {
     return convertWith<blocksSsse3>(src, units, dst, dstSize);
 }
-QP_HOT QP_AVX2 int convertAvx2(const WCHAR* src, int units, char* dst, int dstSize) {
+QP_HOT QP_TARGET_AVX2 int convertAvx2(const WCHAR* src, int units, char* dst, int dstSize) {
     return convertWith<blocksAvx2>(src, units, dst, dstSize);
-}
-#endif
-
-#if QP_UTF_DISPATCH
-// wideLength with aligned 32-byte loads, four a step from the first 128-byte boundary on,
-// for utf16ToUtf8 along the AVX2 path: neither a load nor a step crosses a page. wideLength
-// itself stays on SSE2, for its callers' short texts.
-__attribute__((no_sanitize_address)) QP_HOT QP_AVX2 int wideLengthAvx2(const WCHAR* text) {
-    if (!text) return 0;
-    const auto address = reinterpret_cast<uintptr_t>(text);
-    if (address % sizeof(WCHAR) != 0) return wideLength(text);
-    const __m256i zero = _mm256_setzero_si256();
-    const auto* block = reinterpret_cast<const __m256i*>(address & ~uintptr_t{31});
-    // Two mask bits a unit; the bits of the bytes before the text are shifted out.
-    unsigned zeros = static_cast<unsigned>(_mm256_movemask_epi8(
-                         _mm256_cmpeq_epi16(_mm256_load_si256(block), zero))) >>
-                     (address & 31);
-    if (zeros != 0) return static_cast<int>(__builtin_ctz(zeros) / sizeof(WCHAR));
-    for (++block; reinterpret_cast<uintptr_t>(block) % 128 != 0; ++block) {
-        zeros = static_cast<unsigned>(
-            _mm256_movemask_epi8(_mm256_cmpeq_epi16(_mm256_load_si256(block), zero)));
-        if (zeros != 0) break;
-    }
-    for (; zeros == 0; block += 4) {
-        const __m256i a = _mm256_cmpeq_epi16(_mm256_load_si256(block), zero);
-        const __m256i b = _mm256_cmpeq_epi16(_mm256_load_si256(block + 1), zero);
-        const __m256i c = _mm256_cmpeq_epi16(_mm256_load_si256(block + 2), zero);
-        const __m256i d = _mm256_cmpeq_epi16(_mm256_load_si256(block + 3), zero);
-        const __m256i any = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(c, d));
-        if (_mm256_testz_si256(any, any)) continue;
-        // The first of the four with a zero unit.
-        zeros = static_cast<unsigned>(_mm256_movemask_epi8(a));
-        if (zeros == 0) {
-            ++block;
-            zeros = static_cast<unsigned>(_mm256_movemask_epi8(b));
-        }
-        if (zeros == 0) {
-            ++block;
-            zeros = static_cast<unsigned>(_mm256_movemask_epi8(c));
-        }
-        if (zeros == 0) {
-            ++block;
-            zeros = static_cast<unsigned>(_mm256_movemask_epi8(d));
-        }
-        break;
-    }
-    const auto at = reinterpret_cast<uintptr_t>(block) + __builtin_ctz(zeros);
-    return static_cast<int>((at - address) / sizeof(WCHAR));
 }
 #endif
 
@@ -652,7 +174,7 @@ constexpr Path makePath() {
 
 Path pathOf(UtfPath which) {
     switch (which) {
-#if QP_UTF_DISPATCH
+#if QP_HAS_RUNTIME_SIMD
         case UtfPath::kAvx2:
             return makePath<convertAvx2, wideLengthAvx2>();
         case UtfPath::kSsse3:
@@ -691,10 +213,9 @@ int resolveAndConvertTerminated(const WCHAR* src, char* dst, int dstSize) {
 }  // namespace
 
 UtfPath bestUtfPath() {
-#if QP_UTF_DISPATCH
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return UtfPath::kAvx2;
-    if (__builtin_cpu_supports("ssse3")) return UtfPath::kSsse3;
+#if QP_HAS_RUNTIME_SIMD
+    if (cpuHasAvx2()) return UtfPath::kAvx2;
+    if (cpuHasSsse3()) return UtfPath::kSsse3;
     return UtfPath::kSse2;
 #elif QP_UTF_SSE2
     return UtfPath::kSse2;
