@@ -14,13 +14,13 @@
 #include "core/cpu.h"
 #include "dumps/utf8.h"
 
-#if QP_HAS_AVX2_PATH
+#if QP_HAS_RUNTIME_SIMD
 #include <immintrin.h>
 #endif
 
 namespace quillpen {
 
-#if QP_HAS_AVX2_PATH
+#if QP_HAS_RUNTIME_SIMD
 namespace {
 
 constexpr int kFirstPatterns = 1 << 12;
