@@ -115,9 +115,9 @@ bool buildFirst(Program& program, unsigned pattern) {
     switch (__builtin_ctz(row)) {
         case 0:
             break;
-        case 1:
+        case 1:  // its rest is one filler, whatever its length
             cut = kSplit2At15;
-            break;  // its rest is one filler, whatever its length
+            break;
         case 2:
             cut = leadBefore ? kSplit3At15 : kSplit4At14;
             break;
