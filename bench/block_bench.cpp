@@ -57,13 +57,7 @@ void runBlockFloor(benchmark::State& state, const Block* block) {
 
 // The decode table against its floor, paired: each table adds 22 KB to its file, and over a
 // run the page cache's state moves both timings far more than the table's own cost.
-void pairedDecodeFloor(benchmark::State& state) {
-    const auto pieces = recordWrites(8192, decodeDump);
-    FloorFile floor;
-    Session session(state, 8192);
-    if (!session.ok() || !floor.ok()) return;
-    runPaired(state, decodeDump, [&] { floor.write(pieces); });
-}
+void pairedDecodeFloor(benchmark::State& state) { runPairedFloor(state, decodeDump); }
 }  // namespace
 
 void registerBlockFamily() {

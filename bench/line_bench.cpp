@@ -52,13 +52,7 @@ void spdlogLine(benchmark::State& state) {
     setFileCounters(state, dir.path() / "spd.log");
 }
 
-void pairedFloor(benchmark::State& state) {
-    const auto pieces = recordWrites(8192, logLine);
-    FloorFile floor;
-    Session session(state, 8192);
-    if (!session.ok() || !floor.ok()) return;
-    runPaired(state, logLine, [&] { floor.write(pieces); });
-}
+void pairedFloor(benchmark::State& state) { runPairedFloor(state, logLine); }
 
 void pairedSpdlog(benchmark::State& state) {
     RunDir dir("spdlog");

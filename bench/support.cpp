@@ -110,6 +110,14 @@ void runFloor(benchmark::State& state, const std::vector<std::string>& pieces) {
     setCallCounters(state, pieces);
 }
 
+void runPairedFloor(benchmark::State& state, void (*call)()) {
+    const auto pieces = recordWrites(8192, call);
+    FloorFile floor;
+    Session session(state, 8192);
+    if (!session.ok() || !floor.ok()) return;
+    runPaired(state, call, [&] { floor.write(pieces); });
+}
+
 void setCallCounters(benchmark::State& state, const std::vector<std::string>& pieces) {
     state.counters["bytes"] = static_cast<double>(totalBytes(pieces));
     state.counters["writes"] = static_cast<double>(pieces.size());

@@ -101,6 +101,9 @@ void runPaired(benchmark::State& state, Subject subject, Baseline baseline) {
     state.counters["ratio"] = ns(subjectTime) / ns(baselineTime);
 }
 
+// `call` in stamp mode 8192 paired with the floor of the writes it makes.
+void runPairedFloor(benchmark::State& state, void (*call)());
+
 // Counters every family reports per call: bytes written and write calls.
 void setCallCounters(benchmark::State& state, const std::vector<std::string>& pieces);
 // The bytes counter of a peer: what it wrote to `file`, per iteration.
