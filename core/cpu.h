@@ -4,16 +4,11 @@
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define QP_HAS_RUNTIME_SIMD 1
-#define QP_TARGET_SSSE3 __attribute__((target("ssse3")))
 #define QP_TARGET_AVX2 __attribute__((target("avx2")))
 
 namespace quillpen {
-// Asked once each: the answer cannot change while the process runs. The AVX2 check
-// includes the operating system's support for the wide registers.
-inline bool cpuHasSsse3() {
-    static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
-    return has;
-}
+// Asked once: the answer cannot change while the process runs. The check includes the
+// operating system's support for the wide registers.
 inline bool cpuHasAvx2() {
     static const bool has = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
     return has;

@@ -144,9 +144,6 @@ QP_HOT int convertSse2(const WCHAR* src, int units, char* dst, int dstSize) {
 }
 #endif
 #if QP_HAS_RUNTIME_SIMD
-QP_HOT QP_TARGET_SSSE3 int convertSsse3(const WCHAR* src, int units, char* dst, int dstSize) {
-    return convertWith<blocksSsse3>(src, units, dst, dstSize);
-}
 QP_HOT QP_TARGET_AVX2 int convertAvx2(const WCHAR* src, int units, char* dst, int dstSize) {
     return convertWith<blocksAvx2>(src, units, dst, dstSize);
 }
@@ -177,8 +174,6 @@ Path pathOf(UtfPath which) {
 #if QP_HAS_RUNTIME_SIMD
         case UtfPath::kAvx2:
             return makePath<convertAvx2, wideLengthAvx2>();
-        case UtfPath::kSsse3:
-            return makePath<convertSsse3, wideLength>();
 #endif
 #if QP_UTF_SSE2
         case UtfPath::kSse2:
@@ -215,7 +210,6 @@ int resolveAndConvertTerminated(const WCHAR* src, char* dst, int dstSize) {
 UtfPath bestUtfPath() {
 #if QP_HAS_RUNTIME_SIMD
     if (cpuHasAvx2()) return UtfPath::kAvx2;
-    if (cpuHasSsse3()) return UtfPath::kSsse3;
     return UtfPath::kSse2;
 #elif QP_UTF_SSE2
     return UtfPath::kSse2;

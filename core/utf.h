@@ -28,9 +28,9 @@ int utf16ToUtf8(const WCHAR* src, char* dst, int dstSize);
 int utf16ToUtf8N(const WCHAR* src, int units, char* dst, int dstSize);
 
 // The ways utf16ToUtf8N and utf16ToUtf8 can run, plainest first: unit by unit; eight units
-// at a time with SSE2; shuffled into place eight (SSSE3) or sixteen (AVX2) units at a time.
+// at a time with SSE2; shuffled into place sixteen units at a time with AVX2.
 // The first conversion takes the best one the processor has; all give the same bytes.
-enum class UtfPath { kScalar, kSse2, kSsse3, kAvx2 };
+enum class UtfPath { kScalar, kSse2, kAvx2 };
 
 // The best path of this build on this processor; every path before it runs here too.
 UtfPath bestUtfPath();

@@ -12,9 +12,7 @@ namespace quillpen {
 using Blocks = int (*)(const WCHAR* src, int i, int units, unsigned char* out, int& len, int room);
 
 #if QP_HAS_RUNTIME_SIMD
-// Units shuffled into place: eight a block (SSSE3) or sixteen (AVX2).
-QP_TARGET_SSSE3 int blocksSsse3(const WCHAR* src, int i, int units, unsigned char* out, int& len,
-                                int room);
+// Units shuffled into place, sixteen a block.
 QP_TARGET_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, unsigned char* out, int& len,
                               int room);
 // wideLength with 32-byte loads, for utf16ToUtf8 on the AVX2 path.

@@ -1,5 +1,5 @@
-// The shuffle paths of the UTF-16 to UTF-8 conversion, compiled for SSSE3 and AVX2 and
-// chosen at run time (the DLL's baseline is SSE2).
+// The shuffle path of the UTF-16 to UTF-8 conversion, compiled for AVX2 and chosen at run
+// time (the DLL's baseline is SSE2).
 #include <cstdint>
 #include <cstring>
 
@@ -57,7 +57,7 @@ constexpr PackTable makePackTable() {
 
 constexpr PackTable kPack = makePackTable();
 
-// Sixteen lanes of sixteen bits; the eight-unit path reads the first eight.
+// Sixteen lanes of sixteen bits.
 struct alignas(32) Lanes {
     uint16_t lane[16];
 };
@@ -102,7 +102,6 @@ struct Constants {
     Lanes bits4to5 = splat(0x0030);
     Lanes low4 = splat(0x000F);
     Lanes lowMark = splat(0x0080);
-    Lanes last8 = onlyLane(7);
     Lanes last16 = onlyLane(15);
 };
 
@@ -117,21 +116,18 @@ inline const Constants& constants() {
     return *k;
 }
 
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE __m128i v128(const Lanes& lanes) {
-    return _mm_load_si128(reinterpret_cast<const __m128i*>(lanes.lane));
-}
 QP_TARGET_AVX2 QP_ALWAYS_INLINE __m256i v256(const Lanes& lanes) {
     return _mm256_load_si256(reinterpret_cast<const __m256i*>(lanes.lane));
 }
 // A group's shuffle and length; `at`, its eight mask bits times 16, is its row's offset.
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE __m128i packRow(size_t at) {
+QP_TARGET_AVX2 QP_ALWAYS_INLINE __m128i packRow(size_t at) {
     return _mm_load_si128(reinterpret_cast<const __m128i*>(&kPack.shuffle[0][0] + at));
 }
 inline ptrdiff_t packLength(size_t at) { return ptrdiff_t{(&kPack.shuffle[0][0])[at + 15]} - 0x80; }
 
 // Stores the first k (at most 12) bytes of `bytes`, zeros after them, as whole four-byte
 // words: up to three zero bytes more.
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE void storeWords(unsigned char* p, __m128i bytes, int k) {
+QP_TARGET_AVX2 QP_ALWAYS_INLINE void storeWords(unsigned char* p, __m128i bytes, int k) {
     if (k > 8) {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), bytes);
         const int32_t word = _mm_cvtsi128_si32(_mm_srli_si128(bytes, 8));
@@ -144,133 +140,7 @@ QP_TARGET_SSSE3 QP_ALWAYS_INLINE void storeWords(unsigned char* p, __m128i bytes
     }
 }
 
-// The surrogates among eight units, two mask bits a unit.
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE int surrogates(const Constants& k, __m128i u) {
-    return _mm_movemask_epi8(
-        _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), v128(k.highSurrogate)));
-}
-
-// The surrogates without their partner in the block, but for a high one in lane 7, which
-// waits for the next block.
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE int loneSurrogates(const Constants& k, __m128i u) {
-    const __m128i top = _mm_and_si128(u, v128(k.top6));
-    const __m128i high = _mm_cmpeq_epi16(top, v128(k.highSurrogate));
-    const __m128i low = _mm_cmpeq_epi16(top, v128(k.lowSurrogate));
-    const __m128i lowAfter = _mm_or_si128(_mm_srli_si128(low, 2), v128(k.last8));
-    const __m128i paired =
-        _mm_or_si128(_mm_and_si128(high, lowAfter), _mm_and_si128(low, _mm_slli_si128(high, 2)));
-    return _mm_movemask_epi8(_mm_andnot_si128(paired, _mm_or_si128(high, low)));
-}
-
-// A pair's four bytes as the last two of its halves' words: the first two from the high
-// unit, the last two from the low one and two bits of the high one in the lane before.
-// `tail` holds 0x80 | low six bits in its high bytes.
-QP_TARGET_SSSE3 QP_ALWAYS_INLINE __m128i pairHalves(const Constants& k, __m128i u, __m128i tail) {
-    const __m128i high = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top6)), v128(k.highSurrogate));
-    const __m128i plane = _mm_add_epi16(u, v128(k.planeOne));  // bits 6-10: plane 1-16
-    const __m128i first =
-        _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi16(plane, 8), v128(k.low3)),
-                                  _mm_and_si128(_mm_slli_epi16(plane, 6), v128(k.bits8to13))),
-                     v128(k.pairMarks));
-    const __m128i before = _mm_slli_epi16(_mm_slli_si128(u, 2), 4);
-    const __m128i second = _mm_or_si128(
-        _mm_or_si128(_mm_and_si128(tail, v128(k.highBytes)),
-                     _mm_and_si128(before, v128(k.bits4to5))),
-        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(u, 6), v128(k.low4)), v128(k.lowMark)));
-    return _mm_or_si128(_mm_and_si128(high, first), _mm_andnot_si128(high, second));
-}
 }  // namespace
-
-// Eight units a block. A block's two groups of four units are shuffled into place and
-// stored whole, leaving up to eight zero bytes past the block (nine when it holds back a
-// high surrogate for the next block): the next block's stores cover them, so a block is
-// stored that way only when the next one is sure to be converted here too; the last is
-// stored in whole words. At most 24 bytes are written from `len` either way.
-QP_NOINLINE QP_TARGET_SSSE3 int blocksSsse3(const WCHAR* src, int i, int units, unsigned char* out,
-                                            int& len, int room) {
-    if (units - i < 8 || room - len < 24) return i;
-    const WCHAR* s = src + i;
-    unsigned char* p = out + len;
-    // The last unit and byte a block may start at.
-    const WCHAR* const lastS = src + (units - 8);
-    unsigned char* const lastP = out + (room - 24);
-    const Constants& k = constants();
-    const __m128i zero = _mm_setzero_si128();
-    __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-    int surrogateBits = surrogates(k, u);
-    bool go = !surrogateBits || !loneSurrogates(k, u);
-    while (go) {
-        __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.notAscii)), zero);
-        if (_mm_movemask_epi8(ascii) == 0xFFFF) {
-            do {
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(u, u));
-                p += 8;
-                s += 8;
-                go = s <= lastS && p <= lastP;
-                if (!go) break;
-                u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-                ascii = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.notAscii)), zero);
-            } while (_mm_movemask_epi8(ascii) == 0xFFFF);
-            if (!go) break;
-            surrogateBits = surrogates(k, u);
-            if (surrogateBits && loneSurrogates(k, u)) break;
-        }
-        const __m128i below800 = _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), zero);
-        // [low byte, 0x80 | bits 0-5] and [0xE0 | bits 12-15, 0x80 | bits 6-11], the
-        // second byte 0xC0 | bits 6-10 below 0x800 (0x80E0 - 0xC000 is 0xC0E0). The
-        // multiply moves bits 6-11 up a byte and 12-15 down; it leaves bits 4-5 in bits 6-7
-        // of the low byte, which 0xE0 sets anyway.
-        const __m128i tail = _mm_or_si128(
-            _mm_and_si128(_mm_shuffle_epi8(u, v128(k.dupLow)), v128(k.tailBits)), v128(k.tailMark));
-        __m128i heads =
-            _mm_or_si128(_mm_maddubs_epi16(_mm_srli_epi16(u, 4), v128(k.leadPlaces)),
-                         _mm_sub_epi16(v128(k.leadMarks), _mm_slli_epi16(below800, 14)));
-        __m128i kinds = _mm_or_si128(ascii, _mm_slli_epi16(below800, 8));
-        int held = 0;  // bytes of a high surrogate in lane 7, left to the next block
-        if (surrogateBits) {
-            const __m128i pairs =
-                _mm_cmpeq_epi16(_mm_and_si128(u, v128(k.top5)), v128(k.highSurrogate));
-            __m128i halves = pairHalves(k, u, tail);
-            if (static_cast<uint16_t>(s[7]) - 0xD800u < 0x400u) {
-                halves = _mm_andnot_si128(v128(k.last8), halves);
-                held = 2;
-            }
-            heads = _mm_or_si128(_mm_and_si128(pairs, halves), _mm_andnot_si128(pairs, heads));
-            kinds = _mm_or_si128(kinds, _mm_and_si128(pairs, v128(k.lowBytes)));
-        }
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(kinds));
-        const size_t at0 = (mask << 4) & 0xFF0, at1 = (mask >> 4) & 0xFF0;
-        const __m128i group0 = _mm_shuffle_epi8(_mm_unpacklo_epi16(tail, heads), packRow(at0));
-        const __m128i group1 = _mm_shuffle_epi8(_mm_unpackhi_epi16(tail, heads), packRow(at1));
-        unsigned char* const p1 = p + packLength(at0);
-        unsigned char* const end = p1 + packLength(at1) - held;
-        const WCHAR* const nextS = s + 8 - held / 2;
-        bool more = nextS <= lastS && end <= lastP;
-        __m128i next = u;
-        int nextSurrogates = 0;
-        if (more) {
-            next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(nextS));
-            nextSurrogates = surrogates(k, next);
-            more = !nextSurrogates || !loneSurrogates(k, next);
-        }
-        if (more) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(p), group0);
-            _mm_storel_epi64(reinterpret_cast<__m128i*>(p1), group1);
-            const int32_t last = _mm_cvtsi128_si32(_mm_srli_si128(group1, 8));
-            std::memcpy(p1 + 8, &last, 4);
-        } else {
-            storeWords(p, group0, static_cast<int>(p1 - p));
-            storeWords(p1, group1, static_cast<int>(end - p1));
-        }
-        p = end;
-        s = nextS;
-        go = more;
-        u = next;
-        surrogateBits = nextSurrogates;
-    }
-    len = static_cast<int>(p - out);
-    return static_cast<int>(s - src);
-}
 
 namespace {
 // Each lane's neighbour before or after it, across the two halves; 0 past the ends.
@@ -314,15 +184,25 @@ QP_TARGET_AVX2 QP_ALWAYS_INLINE __m256i pairHalves(const Constants& k, __m256i u
     return _mm256_blendv_epi8(second, first, high);
 }
 
+// Loads the block of sixteen units at `s` and its surrogates; false when it holds a lone
+// one, which the caller's steps take unit by unit.
+QP_TARGET_AVX2 QP_ALWAYS_INLINE bool loadBlock(const Constants& k, const WCHAR* s, __m256i& u,
+                                               unsigned& surrogateBits) {
+    u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+    surrogateBits = surrogates(k, u);
+    return !surrogateBits || !loneSurrogates(k, u);
+}
+
 QP_TARGET_AVX2 QP_ALWAYS_INLINE __m256i packRows(size_t low, size_t high) {
     return _mm256_inserti128_si256(_mm256_castsi128_si256(packRow(low)), packRow(high), 1);
 }
 }  // namespace
 
-// Sixteen units a block, as blocksSsse3 does eight, in four groups of four units. Stored
+// Sixteen units a block, in four groups of four units shuffled into place. Stored
 // whole, a block reaches up to twelve bytes past its end (thirteen when it holds back a
 // high surrogate), into the room the next block is sure to have; in whole words, it stays
-// within its 48 bytes at most. What is left goes through blocksSsse3.
+// within its 48 bytes at most. What is left (fewer than sixteen units, a block with a lone
+// surrogate) is the caller's, unit by unit.
 QP_NOINLINE QP_TARGET_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, unsigned char* out,
                                           int& len, int room) {
     const WCHAR* s = src + i;
@@ -335,11 +215,7 @@ QP_NOINLINE QP_TARGET_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, un
     const __m256i zero = _mm256_setzero_si256();
     __m256i u = zero;
     unsigned surrogateBits = 0;
-    if (go) {
-        u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
-        surrogateBits = surrogates(k, u);
-        go = !surrogateBits || !loneSurrogates(k, u);
-    }
+    if (go) go = loadBlock(k, s, u, surrogateBits);
     while (go) {
         __m256i ascii = _mm256_cmpeq_epi16(_mm256_and_si256(u, v256(k.notAscii)), zero);
         if (_mm256_movemask_epi8(ascii) == -1) {
@@ -396,11 +272,7 @@ QP_NOINLINE QP_TARGET_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, un
         bool more = nextS <= lastS && end <= lastP;
         __m256i next = u;
         unsigned nextSurrogates = 0;
-        if (more) {
-            next = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(nextS));
-            nextSurrogates = surrogates(k, next);
-            more = !nextSurrogates || !loneSurrogates(k, next);
-        }
+        if (more) more = loadBlock(k, nextS, next, nextSurrogates);
         const __m128i group0 = _mm256_castsi256_si128(packedLow);
         const __m128i group1 = _mm256_castsi256_si128(packedHigh);
         const __m128i group2 = _mm256_extracti128_si256(packedLow, 1);
@@ -423,7 +295,7 @@ QP_NOINLINE QP_TARGET_AVX2 int blocksAvx2(const WCHAR* src, int i, int units, un
         surrogateBits = nextSurrogates;
     }
     len = static_cast<int>(p - out);
-    return blocksSsse3(src, static_cast<int>(s - src), units, out, len, room);
+    return static_cast<int>(s - src);
 }
 
 // wideLength with aligned 32-byte loads, four a step from the first 128-byte boundary on,

@@ -33,8 +33,6 @@ const char* pathName(UtfPath path) {
             return "scalar";
         case UtfPath::kSse2:
             return "SSE2";
-        case UtfPath::kSsse3:
-            return "SSSE3";
         case UtfPath::kAvx2:
             return "AVX2";
     }
