@@ -21,7 +21,7 @@ enum SyslogCode : int32_t {
 
 // A line composed in gOutBufA, waiting for its one WriteFile.
 struct PendingLine {
-    bool ready;  // false: nothing to write (no writer, or refused already)
+    bool ready;  // false: nothing to write (no writer, a mode without lines, refused already)
     int length;  // bytes; below 0 for a line that did not fit, which its write refuses
     int used;    // bytes of gOutBufA to clear after the write (all of it when below 0)
 };

@@ -19,9 +19,10 @@ int wideLength(const WCHAR* text);
 int utf32ToUtf8(uint32_t codePoint, char* dst);
 
 // Converts `src` into `dst` and NUL-terminates it, never writing more than `dstSize` bytes;
-// the two bytes after the NUL, where dstSize has them, may be set to zero (every
-// destination here is zero-filled). Returns the byte length, or -1 when the text did not
-// fit: `dst` then holds the whole characters that fit (or nothing when dstSize < 1).
+// the two bytes after the NUL, where dstSize has them, may be set to zero (scratch buffers
+// stay zero-filled; nothing else reads past the NUL). Returns the byte length, or -1 when
+// the text did not fit: `dst` then holds the whole characters that fit (or nothing when
+// dstSize < 1).
 int utf16ToUtf8(const WCHAR* src, char* dst, int dstSize);
 
 // The same for the first `units` units of `src`, which need no terminator.
