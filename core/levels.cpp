@@ -25,7 +25,7 @@ namespace {
 // The level test comes before anything else: a filtered call neither measures its format
 // nor reports a refusal.
 PendingLine levelLine(int32_t level, const WCHAR* label, const WCHAR* format, va_list args) {
-    if (!gLogCtx || gLogCtx->logLevel < level) return {};
+    if (!gLogCtx || gLogCtx->logLevel < level) return {false, 0, 0};
     return composeStampedLine(label, format, args);
 }
 }  // namespace

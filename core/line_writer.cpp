@@ -46,6 +46,8 @@ void clearBytes(char* buf, int used, int size) {
     clearBlocks(buf, static_cast<size_t>(used < 0 || used >= size ? size : used + 1));
 }
 
+PendingLine nothingToWrite() { return {false, 0, 0}; }
+
 // A line of plain conversions, nearly every line, composed straight into gOutBufA as
 // UTF-8 in one pass: the same bytes as the three passes below (message, line, conversion)
 // give. Not ready, with gOutBufA as it was, for a line left to those: a stamp mode without
@@ -55,7 +57,7 @@ void clearBytes(char* buf, int used, int size) {
 QP_HOT PendingLine composeDirectLine(int32_t stampMode, const WCHAR* format, va_list args) {
     int stampBytes = 0;
     const char* stamp = lineStamp(stampMode, stampBytes);
-    if (!stamp) return {};
+    if (!stamp) return nothingToWrite();
     constexpr int kDirectLineBytes = kWideBufUnits - 1;
     constexpr int kTailBytes = 1 + 8;  // "]" and the terminator (at most 7 units, ASCII)
     static_assert(kDirectLineBytes < kOutBufBytes && kDirectLineBytes <= kMaxFormatBytes,
@@ -69,7 +71,7 @@ QP_HOT PendingLine composeDirectLine(int32_t stampMode, const WCHAR* format, va_
         formatPlainUtf8(line + head, kDirectLineBytes - head - kTailBytes, format, args, touched);
     if (message < 0) {
         clearBytes(line, head + touched, kOutBufBytes);
-        return {};
+        return nothingToWrite();
     }
     int length = head + message;
     line[length++] = ']';
@@ -79,8 +81,8 @@ QP_HOT PendingLine composeDirectLine(int32_t stampMode, const WCHAR* format, va_
 }  // namespace
 
 QP_HOT PendingLine composeStampedLine(const WCHAR* label, const WCHAR* format, va_list args) {
-    if (!writerReady()) return {};
-    if (!checkText(label, format, kMaxFormatBytes)) return {};
+    if (!writerReady()) return nothingToWrite();
+    if (!checkText(label, format, kMaxFormatBytes)) return nothingToWrite();
     const int32_t stampMode = gLogCtx->stampMode;
     const PendingLine direct = composeDirectLine(stampMode, format, args);
     if (direct.ready) return direct;
@@ -91,7 +93,7 @@ QP_HOT PendingLine composeStampedLine(const WCHAR* label, const WCHAR* format, v
     }
     const int messageLength = vformatWide(gMsgBufW, kWideBufUnits, format, args);
     const int lineLength = messageLength < 0 ? -1 : logFormatLine(stampMode, threadId);
-    PendingLine pending{};
+    PendingLine pending = nothingToWrite();
     if (lineLength < 0) {
         logSyslog(kCretical, msg::kMessageTooLong, label, kWideBufUnits - 1);
     } else if (lineLength > 0) {

@@ -20,7 +20,6 @@ enum SyslogCode : int32_t {
 };
 
 // A line composed in gOutBufA, waiting for its one WriteFile.
-// A value-initialised one has nothing to write.
 struct PendingLine {
     bool ready;  // false: nothing to write (no writer, a mode without lines, refused already)
     int length;  // bytes; below 0 for a line that did not fit, which its write refuses

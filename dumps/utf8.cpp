@@ -33,6 +33,8 @@ constexpr int32_t kHeaderFixedBytes = 128;
 constexpr int32_t kSeparatorBytes = sizeof kSeparator - 1;
 constexpr int32_t kRulerBytes = sizeof kRuler - 1;
 static_assert(kSeparatorBytes == 85 && kRulerBytes == 80, "line widths of the table");
+// A glyph is read with a four-byte load, up to three bytes past the data, within gOutBufA.
+static_assert(kDumpUtf8MaxSize + 3 < kOutBufBytes, "glyph loads stay in gOutBufA");
 static_assert(kDumpUtf8MaxSize + kQuickRowTail <= kOutBufBytes, "row loads stay in gOutBufA");
 // The trailer's counts have six decimal and four hex digits.
 static_assert(kDumpUtf8MaxSize <= 0xFFFF, "trailer widths");
@@ -54,6 +56,24 @@ constexpr HexCells makeHexCells() {
     return cells;
 }
 constexpr HexCells kHexCells = makeHexCells();
+
+// Bytes of a character that the row loop lays out itself from its lead byte: printable
+// ASCII and the leads of 2- to 4-byte characters. 0 sends the byte to the per-character
+// steps (control bytes, which are reported).
+struct QuickLeads {
+    uint8_t bytes[256];
+};
+constexpr QuickLeads makeQuickLeads() {
+    QuickLeads leads{};
+    for (int b = 0; b < 256; ++b)
+        leads.bytes[b] = b >= 0x20 && b <= 0x7E   ? 1
+                         : b >= 0xC2 && b <= 0xDF ? 2
+                         : b >= 0xE0 && b <= 0xEF ? 3
+                         : b >= 0xF0 && b <= 0xF7 ? 4
+                                                  : 0;
+    return leads;
+}
+constexpr QuickLeads kQuickLeads = makeQuickLeads();
 
 // Room for the whole table of `size` data bytes, its NUL included.
 int32_t blockCapacity(int32_t size) {
@@ -127,6 +147,49 @@ char* putRowTrailer(char* out, int32_t cnt) {
 
 namespace {
 
+// Eight printable ASCII bytes (0x20 to 0x7E each), tested as one word.
+bool printableAscii8(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    const uint64_t below20 = (w - kOnes * 0x20) & ~w;          // high bit set where a byte < 0x20
+    const uint64_t above7e = (w + kOnes * (0x7F - 0x7E)) | w;  // where a byte > 0x7E
+    return ((below20 | above7e) & kHighs) == 0;
+}
+
+// The quick run: whole characters from the cursor up to `halfEnd` (the group mark or the
+// row's end) that lie wholly inside the half, each as its glyph and n/2 fillers; eight
+// printable ASCII bytes filling a half are copied at once. Stops at the first character
+// the per-character steps must take (control bytes, the characters the mark or the row's
+// end cuts) with cur.i on the next free column.
+void putWholeChars(DumpBlock& block, Utf8Cursor& cur, int32_t halfEnd) {
+    char* out = block.text + block.outLen;
+    const uint8_t* p = cur.pb;
+    const uint8_t* const end = cur.pb + (cur.size - cur.cnt);
+    int32_t column = cur.i;
+    if (column + 8 == halfEnd && end - p >= 8 && printableAscii8(p)) {
+        std::memcpy(out, p, 8);
+        out += 8;
+        p += 8;
+        column += 8;
+    }
+    while (column < halfEnd && p < end) {
+        const int32_t n = kQuickLeads.bytes[*p];
+        if (n == 0 || column + n > halfEnd || n > end - p) break;
+        std::memcpy(out, p, 4);  // the glyph; stores past it are overwritten or slack
+        out += n;
+        std::memcpy(out, "..", 2);
+        out += n >> 1;
+        p += n;
+        column += n;
+    }
+    block.outLen = static_cast<int32_t>(out - block.text);
+    cur.cnt += static_cast<int32_t>(p - cur.pb);
+    cur.pb = p;
+    cur.i = column;
+}
+
 // The group mark between columns 7 and 8, once a row.
 void putGroupMark(DumpBlock& block, Utf8Cursor& cur) {
     block.text[block.outLen++] = '|';
@@ -148,6 +211,12 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
             block.text[block.outLen++] = ' ';
             ++cur.i;
             continue;
+        }
+        if (cur.splitState == 0) {
+            const int32_t halfEnd = cur.i < 8 ? 8 : 16;
+            putWholeChars(block, cur, halfEnd);
+            if (cur.i == 8 && !cur.marked && cur.cnt < cur.size) putGroupMark(block, cur);
+            if (cur.i == halfEnd || cur.cnt >= cur.size) continue;
         }
         // The per-character steps leave cur.i on the last column they took.
         if (cur.splitState != 0) {
