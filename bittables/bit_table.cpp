@@ -18,8 +18,8 @@
 #include <cstring>
 
 #include "core/format.h"
-#include "core/session_lock.h"
-#include "core/state.h"
+#include "core/log_file.h"
+#include "core/session.h"
 #include "core/utf.h"
 
 namespace quillpen {
@@ -34,6 +34,8 @@ constexpr char kBitRow16[] = "|%s|%s|   UTF16_LE Bit Pattern!%s";
 
 constexpr char kHexRow32[] = "|   %02x   |   %02x   |   %02x   |   %02x   |  HEX=0x%08x%s";
 constexpr char kBitRow32[] = "|%s|%s|%s|%s|  UTF32_LE Bit Pattern!%s";
+
+}  // namespace
 
 void makeUshortTable(uint16_t value, const WCHAR* prefix) {
     if (!tableWanted(msg::kUshort16Prefix, prefix)) return;
@@ -64,7 +66,6 @@ void makeUintTable(uint32_t value, const WCHAR* prefix) {
     table.row(kBorder32, gNewlineA);
     table.write();
 }
-}  // namespace
 
 int32_t appendOutBuf(int32_t offset, const char* piece) {
     if (offset < 0) return offset;
@@ -101,11 +102,7 @@ void BitTable::row(const char* format, ...) {
     char text[kRowBytes] = {};
     va_list args;
     va_start(args, format);
-    int length;
-    {
-        VaListArgs list(args);
-        length = formatNarrowArgs(text, kRowBytes, format, list);
-    }
+    const int length = vformatNarrow(text, kRowBytes, format, args);
     va_end(args);
     offset_ = length < 0 ? -1 : appendOutBuf(offset_, text);  // a cut row spoils the table
 }
@@ -117,22 +114,9 @@ void BitTable::labelRow(const char* format) {
 }
 
 void BitTable::write() {
-    if (offset_ > 0) {
-        DWORD written = 0;
-        WriteFile(gLogCtx->hFile, gOutBufA, static_cast<DWORD>(offset_), &written, nullptr);
-    }
+    if (offset_ > 0) logFileWrite(gOutBufA, offset_);
     std::memset(gOutBufA, 0, kOutBufBytes);
     std::memset(gSysOutA, 0, kSysOutBytes);
 }
 
 }  // namespace quillpen
-
-extern "C" void makeBitStringUSHORT16(uint16_t value, const qp_wchar* prefix) {
-    quillpen::SessionLock lock;
-    quillpen::makeUshortTable(value, prefix);
-}
-
-extern "C" void makeBitStringUINT32(uint32_t value, const qp_wchar* prefix) {
-    quillpen::SessionLock lock;
-    quillpen::makeUintTable(value, prefix);
-}

@@ -27,6 +27,11 @@ inline constexpr char kLabelRow32[] = "|    0   |    1   |    2   |    3   |  [%
 constexpr int32_t kMaxLabelBytes = 510;   // a table's label: at most 255 units
 constexpr int32_t kMaxPieceBytes = 8190;  // the most appendOutBuf copies in one piece
 
+// The three tables, each written as one block while a writer is ready.
+void makeUshortTable(uint16_t value, const WCHAR* prefix);
+void makeUintTable(uint32_t value, const WCHAR* prefix);
+void makeScalarTable(uint32_t scalar, const WCHAR* prefix);
+
 // Copies `piece` without its NUL to gOutBufA at `offset` and returns the offset after it
 // (an empty piece returns `offset`). A piece over 8190 bytes, or one that would run past
 // the end of gOutBufA, is not copied and gives -1; a negative offset (an earlier refusal)

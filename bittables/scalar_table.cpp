@@ -25,8 +25,7 @@
 
 #include "bittables/bit_table.h"
 #include "core/line_writer.h"
-#include "core/session_lock.h"
-#include "core/state.h"
+#include "core/session.h"
 #include "core/utf.h"
 
 namespace quillpen {
@@ -142,6 +141,8 @@ void decodeRows(BitTable& table, const Utf8Form& form) {
     }
 }
 
+}  // namespace
+
 void makeScalarTable(uint32_t scalar, const WCHAR* prefix) {
     if (!tableWanted(msg::kScalarPrefix, prefix)) return;
     if (scalar > kMaxScalar) {
@@ -157,10 +158,5 @@ void makeScalarTable(uint32_t scalar, const WCHAR* prefix) {
     table.row(kBorder32, gNewlineA);
     table.write();
 }
-}  // namespace
-}  // namespace quillpen
 
-extern "C" void makeBitStringUnicodeScalarValue(uint32_t scalar, const qp_wchar* prefix) {
-    quillpen::SessionLock lock;
-    quillpen::makeScalarTable(scalar, prefix);
-}
+}  // namespace quillpen

@@ -1,18 +1,9 @@
 #include "core/clock.h"
 
-#include <climits>
-
-#include "core/hot.h"
+#include "core/session.h"
 #include "platform/seams.h"
 
 namespace quillpen {
-
-int64_t gElapsedStart = 0;
-
-namespace {
-__time64_t gCachedSecond = LLONG_MIN;
-struct tm gCachedTm = {};
-}  // namespace
 
 int64_t clockTicks() { return _Xtime_get_ticks(); }
 
@@ -23,16 +14,10 @@ double ticksToSeconds(int64_t ticks) {
 
 double elapsedSeconds() { return ticksToSeconds(clockTicks() - gElapsedStart); }
 
-QP_HOT void localNow(struct tm* out) { localTimeAt(_time64(nullptr), out); }
+void localNow(struct tm* out) { localTimeAt(_time64(nullptr), out); }
 
-QP_HOT void localTimeAt(__time64_t now, struct tm* out) {
-    if (now != gCachedSecond) {
-        struct tm fresh = {};
-        if (_localtime64_s(&fresh, &now) != 0) fresh = tm{};
-        gCachedTm = fresh;
-        gCachedSecond = now;
-    }
-    *out = gCachedTm;
+void localTimeAt(__time64_t now, struct tm* out) {
+    if (_localtime64_s(out, &now) != 0) *out = tm{};
 }
 
 }  // namespace quillpen

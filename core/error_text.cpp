@@ -4,7 +4,7 @@
 
 #include "core/format.h"
 #include "core/messages.h"
-#include "core/state.h"
+#include "core/session.h"
 #include "core/utf.h"
 
 namespace quillpen {

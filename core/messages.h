@@ -1,6 +1,8 @@
 // Every text the session and the line writer show or write, byte for byte, in one place.
 #pragma once
 
+#include <cstdint>
+
 #include "quillpen.h"
 
 namespace quillpen::msg {
@@ -28,6 +30,13 @@ inline constexpr auto kFileNameTooLong =
     QP_TEXT("[FATAL] logOpen() log file name is longer than %d units! path={%s} prefix={%s}");
 inline constexpr auto kFileNameTooLongTitle = QP_TEXT("logOpen()");
 inline constexpr auto kErrorText = QP_TEXT("%s line=%d Win32 ErrCode=%d :%s");
+
+// The line numbers that messages print are part of the log format, as stored files and the
+// tools that read them have them: they name no line of this source.
+inline constexpr int32_t kDirNotFoundLine = 319;  // kErrorText of a missing parent directory
+inline constexpr int32_t kDirCreateLine = 326;    // kErrorText of any other directory failure
+inline constexpr int32_t kOpenErrorLine = 177;    // kErrorText of a file that did not open
+inline constexpr int32_t kOpenTitleLine = 179;    // kOpenFailedTitle
 inline constexpr auto kDirCheckLabel = QP_TEXT("createDirCheck()");
 inline constexpr auto kOpenLabel = QP_TEXT("quillpen");
 
@@ -48,6 +57,7 @@ inline constexpr auto kNullText = QP_TEXT("func={%s} NULLポインタです、�
 // The line writer.
 inline constexpr auto kLineTooLong =
     QP_TEXT("quillpen line=%dlogWrite文字列長が8100バイトを超えました、ログ出力できません");
+inline constexpr int32_t kLineTooLongLine = 879;
 inline constexpr auto kMessageTooLong =
     QP_TEXT("func={%s} 展開後の行が%d文字を超えました、ログ出力できません");
 

@@ -4,8 +4,7 @@
 #include <climits>
 #include <cstring>
 
-#include "core/hot.h"
-#include "core/state.h"
+#include "core/session.h"
 
 namespace quillpen {
 namespace {
@@ -20,13 +19,7 @@ struct QueuedBox {
 };
 
 SRWLOCK gSessionLock = SRWLOCK_INIT;
-// The lock's depth on this thread. On ELF it is read at a fixed offset from the thread
-// pointer rather than through __tls_get_addr twice a call: four bytes, well within the
-// static TLS room that glibc keeps for a library loaded later with dlopen.
-#if defined(__ELF__)
-__attribute__((tls_model("initial-exec")))
-#endif
-thread_local int tLockDepth = 0;
+thread_local int tLockDepth = 0;  // the lock's depth on this thread
 QueuedBox gQueue[kMaxQueuedBoxes];
 int gQueued = 0;
 
@@ -36,11 +29,7 @@ int gQueued = 0;
 constexpr int64_t kGateClosed = INT64_MIN;
 std::atomic<int64_t> gGate{kGateClosed};
 
-// Takes the queued boxes, releases the lock and shows them. Out of line: its copy of the
-// queue is a large frame that a release without boxes should not carry.
-#if defined(__GNUC__)
-__attribute__((noinline, cold))
-#endif
+// Takes the queued boxes, releases the lock and shows them.
 void releaseAndShowBoxes() {
     QueuedBox boxes[kMaxQueuedBoxes];
     const int count = gQueued;
@@ -57,12 +46,12 @@ void copyCut(WCHAR* dst, const WCHAR* src, int room) {
 }
 }  // namespace
 
-QP_HOT SessionLock::SessionLock() {
+SessionLock::SessionLock() {
     // A nested lock (an entry point reached from inside another) is already held.
     if (tLockDepth++ == 0) AcquireSRWLockExclusive(&gSessionLock);
 }
 
-QP_HOT SessionLock::~SessionLock() {
+SessionLock::~SessionLock() {
     if (--tLockDepth != 0) return;
     gGate.store(writerReady() ? gLogCtx->logLevel : kGateClosed, std::memory_order_release);
     if (gQueued == 0) {
@@ -72,7 +61,7 @@ QP_HOT SessionLock::~SessionLock() {
     releaseAndShowBoxes();
 }
 
-QP_HOT bool writerAdmits(int32_t level) { return gGate.load(std::memory_order_acquire) >= level; }
+bool writerAdmits(int32_t level) { return gGate.load(std::memory_order_acquire) >= level; }
 
 void showBox(const WCHAR* text, const WCHAR* title) {
     if (tLockDepth == 0) {

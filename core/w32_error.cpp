@@ -4,11 +4,12 @@
 //   SetLastError(5); w32_err_log(u"main.c run", 42)
 //     => "[main.c run line=42 Win32 ErrCode=5 :Access is denied.]\r\n"
 //   code 0xE0000001 => "[main.c run line=42 Win32 ErrCode=-536870911 :]\r\n"
+#include "core/w32_error.h"
+
 #include "core/error_text.h"
 #include "core/line_writer.h"
 #include "core/messages.h"
-#include "core/session_lock.h"
-#include "core/state.h"
+#include "core/session.h"
 #include "core/utf.h"
 #include "quillpen.h"
 
@@ -22,6 +23,8 @@ namespace quillpen {
 namespace {
 constexpr int32_t kMaxFileFncUnits = 260;  // measured in units, unlike the other texts
 constexpr int kSystemTextUnits = 1024;     // a longer system text is cut to fit
+
+}  // namespace
 
 void logLastError(DWORD code, const WCHAR* file_fnc, int32_t line) {
     if (!gLogCtx) return;  // no session: nothing to write to and no one to tell
@@ -37,21 +40,5 @@ void logLastError(DWORD code, const WCHAR* file_fnc, int32_t line) {
     // arguments only, so a "%" in either is printed as it stands.
     logLine(msg::kErrorText, file_fnc, line, static_cast<int32_t>(code), text);
 }
-}  // namespace
+
 }  // namespace quillpen
-
-extern "C" void w32_err_log(const qp_wchar* file_fnc, int32_t line) {
-    // Read before the lock or any other service can replace it.
-    const DWORD code = GetLastError();
-    {
-        quillpen::SessionLock lock;
-        quillpen::logLastError(code, file_fnc, line);
-    }
-    // The lookup, the write and a refusal box may each set their own code; the host keeps
-    // the one it asked to log.
-    SetLastError(code);
-}
-
-extern "C" uint32_t GetLastErr(void) { return GetLastError(); }
-
-extern "C" void w32_reset_errCode(void) { SetLastError(0); }

@@ -6,12 +6,14 @@
 //   "uvwxyz" CR LF "---------- logPut-end!!" CR LF
 // logPutHex shows "%02x " per byte and breaks after exactly newLineCnt bytes; logPut breaks
 // after the character that brings a line to newLineCnt bytes, never inside one.
+#include "dumps/text_dump.h"
+
 #include <cstring>
 
 #include "core/format.h"
 #include "core/line_writer.h"
-#include "core/session_lock.h"
-#include "core/state.h"
+#include "core/log_file.h"
+#include "core/session.h"
 #include "core/utf.h"
 #include "dumps/utf8.h"
 
@@ -62,11 +64,7 @@ const DumpKind kPutHex = {msg::kLogPutHexCnt,
                           true};
 
 // One piece, one WriteFile; its result is not examined, as for every line of the log.
-void writePiece(const char* bytes, size_t n) {
-    if (n == 0) return;
-    DWORD written = 0;
-    WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(n), &written, nullptr);
-}
+void writePiece(const char* bytes, size_t n) { logFileWrite(bytes, static_cast<int>(n)); }
 
 void writeNewline() { writePiece(gNewlineA, std::strlen(gNewlineA)); }
 
@@ -118,8 +116,10 @@ void writeHexBytes(const uint8_t* text, int32_t length, int32_t newLineCnt) {
     }
 }
 
-void dumpText(const DumpKind& kind, const WCHAR* data, int32_t cnt, uint8_t withMarkers,
-              int32_t newLineCnt) {
+}  // namespace
+
+void dumpText(bool hex, const WCHAR* data, int32_t cnt, uint8_t withMarkers, int32_t newLineCnt) {
+    const DumpKind& kind = hex ? kPutHex : kPut;
     if (!writerReady()) return;
     if (!bufSizCheck(kind.cntLabel, kMaxCnt, cnt)) return;
     if (newLineCnt < kMinWidth || newLineCnt > kMaxWidth) {
@@ -149,16 +149,4 @@ void dumpText(const DumpKind& kind, const WCHAR* data, int32_t cnt, uint8_t with
     std::memset(gOutBufA, 0, kOutBufBytes);
 }
 
-}  // namespace
 }  // namespace quillpen
-
-extern "C" void logPut(const qp_wchar* data, int32_t cnt, uint8_t withMarkers, int32_t newLineCnt) {
-    quillpen::SessionLock lock;
-    quillpen::dumpText(quillpen::kPut, data, cnt, withMarkers, newLineCnt);
-}
-
-extern "C" void logPutHex(const qp_wchar* data, int32_t cnt, uint8_t withMarkers,
-                          int32_t newLineCnt) {
-    quillpen::SessionLock lock;
-    quillpen::dumpText(quillpen::kPutHex, data, cnt, withMarkers, newLineCnt);
-}

@@ -13,7 +13,7 @@
 #include "core/digits.h"
 #include "core/line_writer.h"
 #include "core/session_lock.h"
-#include "core/state.h"
+#include "core/session.h"
 #include "core/utf.h"
 
 namespace quillpen {
@@ -237,6 +237,8 @@ bool appendRow(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data) {
 
 namespace {
 
+}  // namespace
+
 void dumpUtf8(const WCHAR* data, const WCHAR* prefix) {
     if (!writerReady()) return;
     int units = 0;
@@ -251,8 +253,6 @@ void dumpUtf8(const WCHAR* data, const WCHAR* prefix) {
     std::memset(gOutBufA, 0, converted >= 0 ? static_cast<size_t>(converted) + 1 : kOutBufBytes);
     if (timed) logSyslog(kInfo, msg::kDumpUtf8Time, elapsedSeconds());
 }
-
-}  // namespace
 
 int32_t utf8LengthOf(const WCHAR* text) {
     int64_t bytes = 0;
@@ -304,9 +304,3 @@ void logDump_UTF8(int32_t size, const WCHAR* prefix) {
 }
 
 }  // namespace quillpen
-
-extern "C" void logDumpUTF8(const qp_wchar* data, intptr_t /*n: never read*/,
-                            const qp_wchar* prefix) {
-    quillpen::SessionLock lock;
-    quillpen::dumpUtf8(data, prefix);
-}

@@ -110,6 +110,9 @@ constexpr int32_t kQuickRowTail = 32;
 bool quickRowsAvailable();
 bool appendQuickRows(DumpBlock& block, Utf8Cursor& cur, const uint8_t* data);
 
+// logDumpUTF8: the decode table of a host's text, while a writer is ready.
+void dumpUtf8(const WCHAR* data, const WCHAR* prefix);
+
 // Composes the table of the `size` bytes in gOutBufA and writes it; a size above
 // kDumpUtf8MaxSize is refused with a [SYSLOG] line.
 void logDump_UTF8(int32_t size, const WCHAR* prefix);

@@ -5,13 +5,15 @@
 //     => "[SYSLOG][□--INFO--□] [load] 経過時間=1.234000[秒]\r\n"
 // The stopwatch belongs to the process, not to the session: a start before logInit counts
 // for a stop after it. Its lines need a session and are lost without one.
+#include "util/profile_timer.h"
+
 #include <cstdint>
 #include <cstring>
 
 #include "core/clock.h"
 #include "core/line_writer.h"
 #include "core/messages.h"
-#include "core/session_lock.h"
+#include "core/session.h"
 #include "core/utf.h"
 #include "quillpen.h"
 
@@ -26,11 +28,9 @@ constexpr auto kElapsed = QP_TEXT("[%s] 経過時間=%lf[秒]");
 
 namespace quillpen {
 namespace {
-constexpr int kPrefixUnits = 260;     // room of the label
 constexpr int kMaxPrefixUnits = 128;  // NUL included: a label of 128 keeps its first 127
 
-WCHAR gProfPrefix[kPrefixUnits] = {};
-int64_t gProfStart = 0;  // a stop without a start measures from 1970
+}  // namespace
 
 // A refused label empties the stored one and keeps the earlier start.
 void startTimer(const WCHAR* prefix) {
@@ -53,15 +53,5 @@ void stopTimer() {
     const double seconds = ticksToSeconds(clockTicks() - gProfStart);
     logSyslog(kInfo, msg::kElapsed, gProfPrefix, seconds);
 }
-}  // namespace
+
 }  // namespace quillpen
-
-extern "C" void profileTimeStart(const qp_wchar* prefix) {
-    quillpen::SessionLock lock;
-    quillpen::startTimer(prefix);
-}
-
-extern "C" void profileTimeStop(void) {
-    quillpen::SessionLock lock;
-    quillpen::stopTimer();
-}

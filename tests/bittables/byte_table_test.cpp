@@ -5,7 +5,7 @@
 #include <initializer_list>
 
 #include "bittables/bit_table.h"
-#include "core/state.h"
+#include "core/session.h"
 #include "platform/seams.h"
 #include "support/session_fixture.h"
 

@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <string>
 
-#include "core/state.h"
+#include "core/session.h"
 #include "platform/seams.h"
 #include "support/harness.h"
 #include "support/session_input.h"

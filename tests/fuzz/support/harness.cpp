@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/state.h"
+#include "core/session.h"
 #include "platform/seams.h"
 
 namespace fuzz {

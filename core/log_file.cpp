@@ -1,23 +1,20 @@
 // Opening the dated log file: the directory, the name, creation or reopening for appending,
 // the byte-order mark and the LOG_SLEEP notice. Failures are shown in boxes, since there is
 // no file yet to report them in.
+#include "core/log_file.h"
+
 #include <cstring>
 
 #include "core/clock.h"
 #include "core/error_text.h"
 #include "core/format.h"
 #include "core/messages.h"
+#include "core/session.h"
 #include "core/session_lock.h"
-#include "core/state.h"
 
 namespace quillpen {
 namespace {
 constexpr int kAreaUnits = 1536;  // the message and error-text areas, 3072 bytes each
-
-void writeBytes(const char* bytes, DWORD count) {
-    DWORD written = 0;
-    WriteFile(gLogCtx->hFile, bytes, count, &written, nullptr);
-}
 
 // Creates only the last component of the path; an existing directory is fine.
 bool createDirCheck(WCHAR* errorText) {
@@ -30,7 +27,7 @@ bool createDirCheck(WCHAR* errorText) {
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS) return true;
     const bool parentMissing = code == ERROR_PATH_NOT_FOUND;
-    w32_err_fmtMsg(msg::kDirCheckLabel, parentMissing ? 319 : 326, errorText, kAreaUnits);
+    w32_err_fmtMsg(msg::kDirCheckLabel, parentMissing ? msg::kDirNotFoundLine : msg::kDirCreateLine, errorText, kAreaUnits);
     if (parentMissing)
         formatWide(gMsgBufW, kWideBufUnits, msg::kDirPathNotFound, path, errorText);
     else
@@ -56,15 +53,15 @@ bool composeFileName(WCHAR* message) {
 }
 
 void showOpenFailure(WCHAR* message, WCHAR* errorText) {
-    w32_err_fmtMsg(msg::kOpenLabel, 177, errorText, kAreaUnits);
+    w32_err_fmtMsg(msg::kOpenLabel, msg::kOpenErrorLine, errorText, kAreaUnits);
     formatWide(gMsgBufW, kWideBufUnits, msg::kOpenFailed, errorText, gLogCtx->path);
-    formatWide(message, kAreaUnits, msg::kOpenFailedTitle, 179);
+    formatWide(message, kAreaUnits, msg::kOpenFailedTitle, msg::kOpenTitleLine);
     showBox(gMsgBufW, message);
     std::memset(gMsgBufW, 0, kWideBufUnits * sizeof(WCHAR));
 }
 }  // namespace
 
-bool logOpen() {
+bool logFileOpen() {
     WCHAR message[kAreaUnits] = {};
     WCHAR errorText[kAreaUnits] = {};
     LogContext& ctx = *gLogCtx;
@@ -80,7 +77,7 @@ bool logOpen() {
         CreateFileW(ctx.logFilePath, access, FILE_SHARE_READ, nullptr, CREATE_NEW, flags, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ctx.hFile = file;
-        if (ctx.bom == 1) writeBytes("\xEF\xBB\xBF", 3);
+        if (ctx.bom == 1) logFileWrite("\xEF\xBB\xBF", 3);
     } else if (GetLastError() == ERROR_FILE_EXISTS) {
         SetLastError(0);
         file = CreateFileW(ctx.logFilePath, access, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags,
@@ -96,8 +93,23 @@ bool logOpen() {
         showOpenFailure(message, errorText);
         return false;
     }
-    if (ctx.logSleep == 1) writeBytes(msg::kSleepNotice, sizeof msg::kSleepNotice - 1);
+    if (ctx.logSleep == 1) logFileWrite(msg::kSleepNotice, sizeof msg::kSleepNotice - 1);
     return true;
+}
+
+bool logFileIsOpen() {
+    return gLogCtx && gLogCtx->hFile != nullptr && gLogCtx->hFile != INVALID_HANDLE_VALUE;
+}
+
+bool logFileWrite(const char* bytes, int length) {
+    if (length <= 0) return length == 0;
+    DWORD written = 0;
+    return WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(length), &written, nullptr) != FALSE;
+}
+
+void logFileClose() {
+    CloseHandle(gLogCtx->hFile);
+    gLogCtx->hFile = INVALID_HANDLE_VALUE;
 }
 
 }  // namespace quillpen

@@ -1,14 +1,15 @@
 // The session: its record, the shared scratch buffers, start-up and shut-down, and the
 // argument length guard.
+#include "core/session.h"
+
 #include <cstring>
 #include <initializer_list>
 
 #include "core/format.h"
-#include "core/hot.h"
 #include "core/line_writer.h"
+#include "core/log_file.h"
 #include "core/messages.h"
 #include "core/session_lock.h"
-#include "core/state.h"
 #include "core/utf.h"
 
 namespace quillpen {
@@ -22,6 +23,10 @@ char* gOutBufA = nullptr;
 char* gSysOutA = nullptr;
 WCHAR gNewlineW[8] = {};
 char gNewlineA[16] = {};
+int64_t gElapsedStart = 0;
+StampCache gStamp = {};
+WCHAR gProfPrefix[kProfPrefixUnits] = {};
+int64_t gProfStart = 0;  // a stop without a start measures from 1970
 
 namespace {
 constexpr int kWideBufBytes = kWideBufUnits * 2;
@@ -70,6 +75,8 @@ void setTerminators(int32_t newlineMode) {
     std::strcpy(gNewlineA, kBytes[newlineMode]);
 }
 
+}  // namespace
+
 bool initSession(const WCHAR* path, const WCHAR* prefix, int32_t stampMode, int32_t newlineMode,
                  int32_t logSleep, int32_t logLevel, int32_t bom) {
     if (!allocateSession()) {
@@ -91,7 +98,7 @@ bool initSession(const WCHAR* path, const WCHAR* prefix, int32_t stampMode, int3
     setTerminators(newlineMode);
     lstrcpyW(ctx.path, path);  // both lengths were checked against the fields above
     lstrcpyW(ctx.prefix, prefix);
-    if (!logOpen()) {
+    if (!logFileOpen()) {
         formatWide(gMsgBufW, kWideBufUnits, msg::kInitFatal, ctx.path);
         showBox(gMsgBufW, msg::kInitFatalTitle);
         std::memset(gMsgBufW, 0, kWideBufBytes);
@@ -103,28 +110,19 @@ bool initSession(const WCHAR* path, const WCHAR* prefix, int32_t stampMode, int3
 }
 
 void termSession() {
-    if (gLogCtx) {
-        HANDLE file = gLogCtx->hFile;
-        if (file != INVALID_HANDLE_VALUE && file != nullptr) {
-            logLine(msg::kEndLine, gLogCtx->prefix);
-            CloseHandle(file);
-            gLogCtx->hFile = INVALID_HANDLE_VALUE;
-        }
+    if (logFileIsOpen()) {
+        logLine(msg::kEndLine, gLogCtx->prefix);
+        logFileClose();
     }
     releaseSession();
     gInitDone = 0;  // a new session may follow
 }
-}  // namespace
 
-QP_HOT bool fileOpen() {
-    return gLogCtx && gLogCtx->hFile != nullptr && gLogCtx->hFile != INVALID_HANDLE_VALUE;
-}
-
-QP_HOT bool writerReady() { return fileOpen() && gLogCtx->logSleep == 0; }
+bool writerReady() { return logFileIsOpen() && gLogCtx->logSleep == 0; }
 
 bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     if (maxSize >= dataSize) return true;
-    if (!fileOpen()) {
+    if (!logFileIsOpen()) {
         WCHAR text[256];
         formatWide(text, 256, msg::kSizeBox, func, maxSize, dataSize);
         showBox(text, msg::kSizeBoxTitle);
@@ -138,7 +136,7 @@ bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     return false;
 }
 
-QP_HOT bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units) {
+bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, int* units) {
     if (text) {
         const int length = wideLength(text);
         if (units) *units = length;
@@ -146,7 +144,7 @@ QP_HOT bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, in
         int32_t bytes = length > 0x3FFFFFFF ? INT32_MAX : length * 2;
         return bufSizCheck(func, maxBytes, bytes);
     }
-    if (!fileOpen()) {
+    if (!logFileIsOpen()) {
         WCHAR box[256];
         formatWide(box, 256, msg::kNullText, func);
         showBox(box, msg::kSizeBoxTitle);
@@ -157,15 +155,3 @@ QP_HOT bool checkText(const WCHAR* func, const WCHAR* text, int32_t maxBytes, in
 }
 
 }  // namespace quillpen
-
-extern "C" int32_t logInit(const qp_wchar* path, const qp_wchar* prefix, int32_t stampMode,
-                           int32_t newlineMode, int32_t logSleep, int32_t logLevel, int32_t bom) {
-    quillpen::SessionLock lock;
-    return quillpen::initSession(path, prefix, stampMode, newlineMode, logSleep, logLevel, bom) ? 1
-                                                                                                : 0;
-}
-
-extern "C" void logTerm(void) {
-    quillpen::SessionLock lock;
-    quillpen::termSession();
-}

@@ -1,0 +1,361 @@
+// The printf engine's one loop, generic over the format's unit type (char or WCHAR), over
+// where the text goes (a Sink) and over where the arguments come from (Args).
+//
+// A Sink takes units and keeps count of the room left in the units of its text:
+//   bool cut() const;              the text no longer fits; nothing more is taken
+//   int space() const;             units that still fit
+//   void copy(const T* src, int n) n units (char or WCHAR), as many as fit, cutting the rest
+//   void fill(int c, int n)        n copies of the ASCII unit c, as many as fit
+//   bool putChar(const T* u, int n) the units of one character, whole or not at all
+// Args reads the next argument: nextInt32(), nextInt64(), nextDouble(), nextPointer().
+// Only format.cpp instantiates it.
+#pragma once
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "core/format_float.h"
+#include "core/utf.h"
+#include "core/utf_chars.h"
+
+namespace quillpen::engine {
+
+// Widths and precisions are clamped to this: the output is cut at its room anyway, and the
+// clamp keeps "%999999999d" from spinning or overflowing an int.
+constexpr int kMaxField = 100000;
+
+constexpr char kLowerHex[] = "0123456789abcdef";
+constexpr char kUpperHex[] = "0123456789ABCDEF";
+
+enum class Size { None, Short, Char, Long, Wide, Int32, Int64, Pointer, LongDouble, Own };
+
+struct Conversion {
+    bool left = false, plus = false, space = false, alt = false, zero = false;
+    bool widthStar = false, precisionStar = false;
+    int width = 0;
+    int precision = -1;  // none
+    Size size = Size::None;
+    int conv = 0;  // 0: the format ended inside the conversion
+};
+
+inline int unit(char c) { return static_cast<unsigned char>(c); }
+inline int unit(WCHAR c) { return static_cast<uint16_t>(c); }
+
+template <typename Sink>
+void padBefore(Sink& out, const Conversion& s, int len) {
+    if (!s.left) out.fill(' ', s.width - len);
+}
+template <typename Sink>
+void padAfter(Sink& out, const Conversion& s, int len) {
+    if (s.left) out.fill(' ', s.width - len);
+}
+
+// [spaces][prefix][zeros][body][spaces]; with zeroPad the leading spaces become zeros.
+template <typename Sink>
+void putPadded(Sink& out, const Conversion& s, const char* prefix, int prefixLen, int zeros,
+               const char* body, int bodyLen, bool zeroPad) {
+    int pad = s.width - prefixLen - zeros - bodyLen;
+    if (pad > 0 && zeroPad && !s.left) {
+        zeros += pad;
+        pad = 0;
+    }
+    if (!s.left) out.fill(' ', pad);
+    out.copy(prefix, prefixLen);
+    out.fill('0', zeros);
+    out.copy(body, bodyLen);
+    if (s.left) out.fill(' ', pad);
+}
+
+template <typename Ch>
+const Ch* parseField(const Ch* p, int& value) {
+    value = 0;
+    for (; unit(*p) >= '0' && unit(*p) <= '9'; ++p)
+        value = std::min(value * 10 + (unit(*p) - '0'), kMaxField);
+    return p;
+}
+
+// Reads flags, width, precision, size and conversion after the '%'. Returns the position
+// after the conversion character (or at the terminator); reads no argument.
+template <typename Ch>
+const Ch* parseConversion(const Ch* p, Conversion& s) {
+    for (;; ++p) {
+        const int c = unit(*p);
+        if (c != '-' && c != '+' && c != ' ' && c != '#' && c != '0') break;
+        s.left |= c == '-';
+        s.plus |= c == '+';
+        s.space |= c == ' ';
+        s.alt |= c == '#';
+        s.zero |= c == '0';
+    }
+    if (unit(*p) == '*') {
+        s.widthStar = true;
+        ++p;
+    } else {
+        p = parseField(p, s.width);
+    }
+    if (unit(*p) == '.') {
+        ++p;
+        if (unit(*p) == '*') {
+            s.precisionStar = true;
+            ++p;
+        } else {
+            p = parseField(p, s.precision);
+        }
+    }
+    const int c = unit(*p);
+    if (c == 'h' || c == 'l') {
+        const bool twice = unit(p[1]) == c;
+        s.size = c == 'h' ? (twice ? Size::Char : Size::Short) : (twice ? Size::Int64 : Size::Long);
+        p += twice ? 2 : 1;
+    } else if (c == 'I') {
+        s.size = Size::Pointer;
+        ++p;
+        if (unit(p[0]) == '6' && unit(p[1]) == '4') s.size = Size::Int64;
+        if (unit(p[0]) == '3' && unit(p[1]) == '2') s.size = Size::Int32;
+        if (s.size != Size::Pointer) p += 2;
+    } else {
+        if (c == 'L') s.size = Size::LongDouble;
+        if (c == 'j') s.size = Size::Int64;
+        if (c == 'z' || c == 't') s.size = Size::Pointer;
+        if (c == 'w') s.size = Size::Wide;
+        if (c == 'T') s.size = Size::Own;
+        if (s.size != Size::None) ++p;
+    }
+    s.conv = unit(*p);
+    return s.conv ? p + 1 : p;
+}
+
+template <typename Sink, typename Args>
+void putInteger(Sink& out, const Conversion& s, Args& args) {
+    int bits = 32;
+    if (s.size == Size::Short) bits = 16;
+    if (s.size == Size::Char) bits = 8;
+    if (s.size == Size::Int64 || s.size == Size::Pointer || s.size == Size::LongDouble) bits = 64;
+    uint64_t v = bits == 64 ? static_cast<uint64_t>(args.nextInt64())
+                            : static_cast<uint64_t>(static_cast<int64_t>(args.nextInt32()));
+    const bool isSigned = s.conv == 'd' || s.conv == 'i';
+    if (bits < 64) {
+        const uint64_t mask = (uint64_t{1} << bits) - 1;
+        v &= mask;
+        if (isSigned && (v >> (bits - 1))) v |= ~mask;  // sign-extend the truncated value
+    }
+    const bool negative = isSigned && static_cast<int64_t>(v) < 0;
+    if (negative) v = 0 - v;  // well defined for INT64_MIN too
+
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* q = end;
+    const int base = s.conv == 'o' ? 8 : (s.conv == 'x' || s.conv == 'X') ? 16 : 10;
+    const char* set = s.conv == 'X' ? kUpperHex : kLowerHex;
+    for (; v; v /= static_cast<unsigned>(base)) *--q = set[v % static_cast<unsigned>(base)];
+    const int n = static_cast<int>(end - q);
+
+    char prefix[2];
+    int prefixLen = 0;
+    if (negative)
+        prefix[prefixLen++] = '-';
+    else if (isSigned && (s.plus || s.space))
+        prefix[prefixLen++] = s.plus ? '+' : ' ';
+    if (s.alt && base == 16 && n > 0) {
+        prefix[prefixLen++] = '0';
+        prefix[prefixLen++] = static_cast<char>(s.conv);
+    }
+    int zeros = std::max((s.precision < 0 ? 1 : s.precision) - n, 0);
+    if (s.alt && base == 8 && zeros == 0) zeros = 1;  // the leading digit is nonzero
+    putPadded(out, s, prefix, prefixLen, zeros, q, n, s.zero && s.precision < 0);
+}
+
+template <typename Sink>
+void putPointerValue(Sink& out, const Conversion& s, const void* p) {
+    uint64_t v = reinterpret_cast<uintptr_t>(p);
+    char hex[16];
+    for (int i = 15; i >= 0; --i, v >>= 4) hex[i] = kUpperHex[v & 15];
+    putPadded(out, s, nullptr, 0, 0, hex, 16, false);
+}
+
+template <typename Sink>
+void putFloat(Sink& out, const Conversion& s, double v) {
+    const int conv = s.conv | 0x20;
+    const bool finite = std::isfinite(v);
+    char prefix[3];
+    int prefixLen = 0;
+    if (std::signbit(v) && !std::isnan(v))
+        prefix[prefixLen++] = '-';
+    else if (s.plus || s.space)
+        prefix[prefixLen++] = s.plus ? '+' : ' ';
+    if (conv == 'a' && finite) {
+        prefix[prefixLen++] = '0';
+        prefix[prefixLen++] = static_cast<char>(s.conv == 'A' ? 'X' : 'x');
+    }
+    char buf[kFloatTextBytes];
+    int n = 3;
+    if (finite)
+        n = floatText(buf, std::fabs(v), conv, s.precision, s.alt);
+    else
+        std::memcpy(buf, std::isnan(v) ? "nan" : "inf", 3);
+    if (s.conv != conv)
+        for (int i = 0; i < n; ++i)
+            if (buf[i] >= 'a' && buf[i] <= 'z') buf[i] = static_cast<char>(buf[i] - 0x20);
+    putPadded(out, s, prefix, prefixLen, 0, buf, n, s.zero && finite);
+}
+
+// A string argument; `wideArg` when it is UTF-16, whatever the format's own units.
+template <typename Ch, typename Sink>
+void putString(Sink& out, const Conversion& s, bool wideArg, const void* arg) {
+    if (!arg) {
+        arg = "(null)";
+        wideArg = false;
+    }
+    const int limit = s.precision < 0 ? INT_MAX : s.precision;
+    const auto measure = [](const auto*, int) { return true; };
+    const auto write = [&out](const auto* units, int n) { return out.putChar(units, n); };
+    if constexpr (std::is_same_v<Ch, char>) {
+        if (wideArg) {
+            const auto* text = static_cast<const WCHAR*>(arg);
+            if (!s.left && s.width > 0) padBefore(out, s, eachUtf8Char(text, limit, measure));
+            padAfter(out, s, eachUtf8Char(text, limit, write));
+            return;
+        }
+    } else {
+        if (!wideArg) {
+            const auto* text = static_cast<const char*>(arg);
+            if (!s.left && s.width > 0) padBefore(out, s, eachUtf16Char(text, limit, measure));
+            padAfter(out, s, eachUtf16Char(text, limit, write));
+            return;
+        }
+    }
+    // The format's own unit type: no need to look past what could fit or pad.
+    const auto* text = static_cast<const Ch*>(arg);
+    const int bound = std::min(limit, std::max(s.width, out.space() + 1));
+    int n = 0;
+    while (n < bound && text[n]) ++n;
+    padBefore(out, s, n);
+    out.copy(text, n);
+    padAfter(out, s, n);
+}
+
+template <typename Ch, typename Sink>
+void putCharacter(Sink& out, const Conversion& s, bool wideArg, int32_t v) {
+    Ch units[4];
+    int n = 1;
+    if constexpr (std::is_same_v<Ch, char>) {
+        const uint32_t c = static_cast<uint16_t>(v);
+        if (!wideArg)
+            units[0] = static_cast<char>(v);
+        else  // a lone surrogate has no UTF-8 form
+            n = c >= 0xD800 && c <= 0xDFFF ? 0 : utf32ToUtf8(c, units);
+    } else {  // a single byte is ASCII or, decoded alone, the unit of its value
+        units[0] = wideArg ? static_cast<Ch>(static_cast<uint16_t>(v))
+                           : static_cast<Ch>(static_cast<unsigned char>(v));
+    }
+    padBefore(out, s, n);
+    out.putChar(units, n);
+    padAfter(out, s, n);
+}
+
+enum class Kind { Invalid, Percent, Integer, Pointer, Float, Char, String };
+
+inline Kind kindOf(int conv) {
+    const auto oneOf = [conv](const char* letters) {
+        for (; *letters; ++letters)
+            if (*letters == conv) return true;
+        return false;
+    };
+    if (conv == '%') return Kind::Percent;
+    if (oneOf("diuoxX")) return Kind::Integer;
+    if (conv == 'p') return Kind::Pointer;
+    if (oneOf("fFeEgGaA")) return Kind::Float;
+    if (conv == 'c' || conv == 'C') return Kind::Char;
+    if (conv == 's' || conv == 'S') return Kind::String;
+    return Kind::Invalid;
+}
+
+// Whether the engine honours a conversion letter with the size it was given.
+inline bool accepts(Kind kind, const Conversion& s) {
+    const Size z = s.size;
+    switch (kind) {
+        case Kind::Invalid:
+            return false;
+        case Kind::Percent:
+            return true;
+        case Kind::Float:
+            return z == Size::None || z == Size::Long || z == Size::LongDouble;
+        case Kind::Char:
+        case Kind::String:  // T names the format's own width, so only %Tc and %Ts
+            return z == Size::None || z == Size::Short || z == Size::Long || z == Size::Wide ||
+                   (z == Size::Own && (s.conv == 'c' || s.conv == 's'));
+        default:
+            return z != Size::Own;
+    }
+}
+
+// Whether a string or character conversion takes a UTF-16 argument.
+inline bool takesWide(const Conversion& s, bool wideFormat) {
+    if (s.size == Size::Short) return false;
+    if (s.size == Size::Long || s.size == Size::Wide) return true;
+    const bool upper = s.conv == 'S' || s.conv == 'C';
+    return upper != wideFormat;
+}
+
+// Performs one parsed conversion; false when the conversion is not one this engine honours,
+// in which case no argument has been read.
+template <typename Ch, typename Sink, typename Args>
+bool convert(Sink& out, Conversion& s, Args& args) {
+    const Kind kind = kindOf(s.conv);
+    if (!accepts(kind, s)) return false;
+    if (kind == Kind::Percent) {  // takes no argument, not even for '*'
+        out.fill('%', 1);
+        return true;
+    }
+    if (s.widthStar) {
+        const int64_t w = args.nextInt32();
+        if (w < 0) s.left = true;
+        s.width = static_cast<int>(std::min<int64_t>(w < 0 ? -w : w, kMaxField));
+    }
+    if (s.precisionStar) {
+        const int32_t p = args.nextInt32();
+        s.precision = p < 0 ? -1 : std::min(p, kMaxField);
+    }
+    constexpr bool wideFormat = !std::is_same_v<Ch, char>;
+    switch (kind) {
+        case Kind::Integer:
+            putInteger(out, s, args);
+            break;
+        case Kind::Pointer:
+            putPointerValue(out, s, args.nextPointer());
+            break;
+        case Kind::Float:
+            putFloat(out, s, args.nextDouble());
+            break;
+        case Kind::Char:
+            putCharacter<Ch>(out, s, takesWide(s, wideFormat), args.nextInt32());
+            break;
+        default:
+            putString<Ch>(out, s, takesWide(s, wideFormat), args.nextPointer());
+            break;
+    }
+    return true;
+}
+
+// The loop: literal runs are copied, each conversion performed; one the engine does not
+// honour is copied as it stands. Stops at the terminator or once the text is cut.
+template <typename Ch, typename Sink, typename Args>
+void formatTo(Sink& out, const Ch* format, Args& args) {
+    const Ch* p = format;
+    while (*p && !out.cut()) {
+        const Ch* run = p;
+        while (*p && unit(*p) != '%') ++p;
+        out.copy(run, static_cast<int>(p - run));
+        if (!*p) break;
+        Conversion conversion;
+        const Ch* next = parseConversion(p + 1, conversion);
+        if (!convert<Ch>(out, conversion, args)) out.copy(p, static_cast<int>(next - p));
+        p = next;
+    }
+}
+
+}  // namespace quillpen::engine
