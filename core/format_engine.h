@@ -18,6 +18,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "core/digits.h"
 #include "core/format_float.h"
 #include "core/utf.h"
 #include "core/utf_chars.h"
@@ -63,12 +64,33 @@ void putPadded(Sink& out, const Conversion& s, const char* prefix, int prefixLen
         zeros += pad;
         pad = 0;
     }
-    if (!s.left) out.fill(' ', pad);
-    out.copy(prefix, prefixLen);
-    out.fill('0', zeros);
+    if (pad > 0 && !s.left) out.fill(' ', pad);
+    if (prefixLen > 0) out.copy(prefix, prefixLen);
+    if (zeros > 0) out.fill('0', zeros);
     out.copy(body, bodyLen);
-    if (s.left) out.fill(' ', pad);
+    if (pad > 0 && s.left) out.fill(' ', pad);
 }
+
+enum class Kind { Invalid, Percent, Integer, Pointer, Float, Char, String };
+
+// The kind of each ASCII conversion letter, looked up once per conversion.
+struct KindTable {
+    Kind of[128] = {};
+    constexpr KindTable() {
+        set("%", Kind::Percent);
+        set("diuoxX", Kind::Integer);
+        set("p", Kind::Pointer);
+        set("fFeEgGaA", Kind::Float);
+        set("cC", Kind::Char);
+        set("sS", Kind::String);
+    }
+    constexpr void set(const char* letters, Kind kind) {
+        for (; *letters; ++letters) of[static_cast<int>(*letters)] = kind;
+    }
+};
+inline constexpr KindTable kKinds;
+
+inline Kind kindOf(int conv) { return conv < 0x80 ? kKinds.of[conv] : Kind::Invalid; }
 
 template <typename Ch>
 const Ch* parseField(const Ch* p, int& value) {
@@ -82,6 +104,10 @@ const Ch* parseField(const Ch* p, int& value) {
 // after the conversion character (or at the terminator); reads no argument.
 template <typename Ch>
 const Ch* parseConversion(const Ch* p, Conversion& s) {
+    if (kindOf(unit(*p)) != Kind::Invalid) {  // most conversions are a letter alone
+        s.conv = unit(*p);
+        return p + 1;
+    }
     for (;; ++p) {
         const int c = unit(*p);
         if (c != '-' && c != '+' && c != ' ' && c != '#' && c != '0') break;
@@ -150,8 +176,22 @@ void putInteger(Sink& out, const Conversion& s, Args& args) {
     char* const end = digits + sizeof digits;
     char* q = end;
     const int base = s.conv == 'o' ? 8 : (s.conv == 'x' || s.conv == 'X') ? 16 : 10;
-    const char* set = s.conv == 'X' ? kUpperHex : kLowerHex;
-    for (; v; v /= static_cast<unsigned>(base)) *--q = set[v % static_cast<unsigned>(base)];
+    if (base == 10) {  // two digits a step; none for 0, which the precision's zeros show
+        for (; v >= 100; v /= 100) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * (v % 100), 2);
+        }
+        if (v >= 10) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * v, 2);
+        } else if (v > 0) {
+            *--q = static_cast<char>('0' + v);
+        }
+    } else {
+        const char* set = s.conv == 'X' ? kUpperHex : kLowerHex;
+        const int shift = base == 8 ? 3 : 4;
+        for (; v; v >>= shift) *--q = set[v & static_cast<uint64_t>(base - 1)];
+    }
     const int n = static_cast<int>(end - q);
 
     char prefix[2];
@@ -240,7 +280,7 @@ void putString(Sink& out, const Conversion& s, bool wideArg, const void* arg) {
 
 template <typename Ch, typename Sink>
 void putCharacter(Sink& out, const Conversion& s, bool wideArg, int32_t v) {
-    Ch units[4];
+    Ch units[4] = {};
     int n = 1;
     if constexpr (std::is_same_v<Ch, char>) {
         const uint32_t c = static_cast<uint16_t>(v);
@@ -255,23 +295,6 @@ void putCharacter(Sink& out, const Conversion& s, bool wideArg, int32_t v) {
     padBefore(out, s, n);
     out.putChar(units, n);
     padAfter(out, s, n);
-}
-
-enum class Kind { Invalid, Percent, Integer, Pointer, Float, Char, String };
-
-inline Kind kindOf(int conv) {
-    const auto oneOf = [conv](const char* letters) {
-        for (; *letters; ++letters)
-            if (*letters == conv) return true;
-        return false;
-    };
-    if (conv == '%') return Kind::Percent;
-    if (oneOf("diuoxX")) return Kind::Integer;
-    if (conv == 'p') return Kind::Pointer;
-    if (oneOf("fFeEgGaA")) return Kind::Float;
-    if (conv == 'c' || conv == 'C') return Kind::Char;
-    if (conv == 's' || conv == 'S') return Kind::String;
-    return Kind::Invalid;
 }
 
 // Whether the engine honours a conversion letter with the size it was given.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "core/utf.h"
 
@@ -26,7 +27,15 @@ class Utf8Sink {
     template <typename T>
     void copy(const T* src, int n) {
         n = take(n);
-        for (int i = 0; i < n; ++i) put(unitOf(src[i]));
+        int i = 0;
+        if (!ended_ && !high_ && n <= room_ - bytes_) {  // a run of ASCII goes straight in
+            char* const out = dst_ + bytes_;
+            if constexpr (std::is_same_v<T, WCHAR>) i = asciiWords(src, n, out);
+            for (; i < n && unitOf(src[i]) - 1 < 0x7F; ++i) out[i] = static_cast<char>(src[i]);
+            bytes_ += i;
+            units_ += i;
+        }
+        for (; i < n; ++i) put(unitOf(src[i]));
     }
     void fill(int c, int n) {
         n = take(n);
@@ -58,6 +67,21 @@ class Utf8Sink {
     static uint32_t unitOf(char c) { return static_cast<unsigned char>(c); }
     static uint32_t unitOf(WCHAR c) { return static_cast<uint16_t>(c); }
     static uint32_t unitOf(uint16_t c) { return c; }
+
+    // Copies the leading whole words of four ASCII units, none of them NUL, from the n units
+    // at src; returns the units copied.
+    template <typename T>
+    static int asciiWords(const T* src, int n, char* out) {
+        constexpr uint64_t kLow = 0x0001000100010001, kHigh = 0x8000800080008000;
+        int i = 0;
+        for (; i + 4 <= n; i += 4) {
+            uint64_t w;
+            std::memcpy(&w, src + i, sizeof w);
+            if ((w & 0xFF80FF80FF80FF80) != 0 || ((w - kLow) & ~w & kHigh) != 0) break;
+            for (int k = 0; k < 4; ++k) out[i + k] = static_cast<char>(w >> (16 * k));
+        }
+        return i;
+    }
 
     // The part of n units that fits (none for n < 1), recording the cut of the rest.
     int take(int n) {

@@ -42,7 +42,7 @@ int eachUtf16Char(const char* text, int maxBytes, Emit emit) {
     const auto* s = reinterpret_cast<const unsigned char*>(text);
     int total = 0;
     for (int i = 0; i < maxBytes && s[i];) {
-        uint16_t units[2];
+        uint16_t units[2] = {};
         int n = 1;
         const int used = decodeUtf8(s + i, maxBytes - i, units, n);
         if (used == 0 || !emit(units, n)) break;
