@@ -46,9 +46,11 @@ struct Conversion {
 inline int unit(char c) { return static_cast<unsigned char>(c); }
 inline int unit(WCHAR c) { return static_cast<uint16_t>(c); }
 
+// Strings and characters are padded as the Windows runtime pads them: with zeros when the
+// '0' flag is given and '-' is not.
 template <typename Sink>
 void padBefore(Sink& out, const Conversion& s, int len) {
-    if (!s.left) out.fill(' ', s.width - len);
+    if (!s.left) out.fill(s.zero ? '0' : ' ', s.width - len);
 }
 template <typename Sink>
 void padAfter(Sink& out, const Conversion& s, int len) {

@@ -5,9 +5,10 @@
 
 namespace quillpen {
 
-// Precision is clamped to this (more digits print as this many), so the digits of any
-// double fit kFloatTextBytes: at most 309 integer digits, the point, then the decimals.
-constexpr int kMaxFloatPrecision = 100;
+// Precision is clamped to this, so the digits of any double fit kFloatTextBytes: at most 309
+// integer digits, the point, then the decimals. A text that long fits no buffer the library
+// formats into (a line holds 4223 units), so it is cut there as the whole text would be.
+constexpr int kMaxFloatPrecision = 4224;
 constexpr int kFloatTextBytes = 309 + 1 + kMaxFloatPrecision + 8;
 
 // The text of a finite, non-negative `v` for conversion 'f', 'e', 'g' or 'a' (no sign, no

@@ -119,6 +119,11 @@ TEST(Format, ByteStringsAndCharacters) {
     const char unterminated[3] = {'a', 'b', 'c'};  // precision must stop the read
     EXPECT_EQ(N("%.3s", {P(unterminated)}), "abc");
     EXPECT_EQ(N("%c%hc%Tc|%3c|%-3c|", {I('a'), I('b'), I('c'), I('d'), I('e')}), "abc|  d|e  |");
+    // The '0' flag pads strings and characters with zeros, as the Windows runtime does;
+    // '-' wins over it.
+    EXPECT_EQ(N("%05s|%03c|%-05s|%-03c|%05.1s|%02s|%04ls|%03hs",
+                {P("ab"), I('x'), P("ab"), I('x'), P("ab"), P("abc"), P(W("\u00e9")), P("y")}),
+              "000ab|00x|ab   |x  |0000a|abc|00\xC3\xA9|00y");
 }
 
 TEST(Format, Utf16StringsBecomeUtf8InNarrowFormats) {
@@ -154,6 +159,9 @@ TEST(Format, WideFormats) {
     EXPECT_EQ(Wf(W("%.4hs|%.5hs"), {P("ab\xE3\x81\x82"), P("ab\xE3\x81\x82")}), W("ab|ab\u3042"));
     EXPECT_EQ(Wf(W("%c|%lc|%hc|%C|%Tc|%hc"), {I(0x3042), I('b'), I('c'), I(0xE9), I('e'), I(0xE9)}),
               W("\u3042|b|c|\u00e9|e|\u00e9"));
+    // Width counts UTF-16 units: a surrogate pair takes two.
+    EXPECT_EQ(Wf(W("%05s|%03c|%-03C|%04hs"), {P(W("\U0001F600")), I(0x3042), I('z'), P("\xC3\xA9")}),
+              W("000\U0001F600|00\u3042|z  |000\u00e9"));
     EXPECT_EQ(Wf(W("%05d %.2f %#x %lld"), {I(-42), D(1.5), I(255), L(-5)}),
               W("-0042 1.50 0xff -5"));
     EXPECT_EQ(Wf(W("ログ出力 %d 件"), {I(3)}), W("ログ出力 3 件"));
@@ -183,10 +191,25 @@ TEST(Format, Floats) {
     EXPECT_EQ(N("%f|%f|%F|%f|%E|%G|%05f|%+f|%f",
                 {D(inf), D(-inf), D(inf), D(nan), D(nan), D(-inf), D(inf), D(inf), D(-nan)}),
               "inf|-inf|INF|nan|NAN|-INF|  inf|+inf|nan");
-    // Precision is clamped at 100 decimals; the widest double still fits.
+    // Every decimal asked for is printed, the exact expansion and then zeros.
     EXPECT_EQ(N("%.200f", {D(0.1)}),
-              "0.1000000000000000055511151231257827021181583404541015625" + std::string(45, '0'));
+              "0.1000000000000000055511151231257827021181583404541015625" + std::string(145, '0'));
     EXPECT_EQ(N("%.100f", {D(DBL_MAX)}).size(), 309u + 1 + 100);
+    // 2^-1021 = 5^1021 / 10^1021: its 1021 decimals, then one zero; 1,024 characters.
+    std::string fives = "1";
+    for (int k = 0; k < 1021; ++k) {
+        int carry = 0;
+        for (auto d = fives.rbegin(); d != fives.rend(); ++d) {
+            const int v = (*d - '0') * 5 + carry;
+            *d = static_cast<char>('0' + v % 10);
+            carry = v / 10;
+        }
+        if (carry) fives.insert(fives.begin(), static_cast<char>('0' + carry));
+    }
+    std::vector<char> tiny(2048);
+    ASSERT_EQ(quillpen::formatNarrow(tiny.data(), 2048, "%.1022f", std::ldexp(1.0, -1021)), 1024);
+    EXPECT_EQ(std::string(tiny.data()),
+              "0." + std::string(1021 - fives.size(), '0') + fives + "0");
     const std::string big = N("%f", {D(1e300)});
     EXPECT_EQ(big.size(), 301u + 7);
     EXPECT_EQ(big.substr(0, 17) + big.substr(301), "10000000000000000.000000");
