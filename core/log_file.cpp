@@ -97,10 +97,6 @@ bool logFileOpen() {
     return true;
 }
 
-bool logFileIsOpen() {
-    return gLogCtx && gLogCtx->hFile != nullptr && gLogCtx->hFile != INVALID_HANDLE_VALUE;
-}
-
 bool logFileWrite(const char* bytes, int length) {
     if (length <= 0) return length == 0;
     DWORD written = 0;

@@ -1,7 +1,7 @@
 // The session's log file: the only code that opens, writes and closes it.
 #pragma once
 
-#include "platform/platform.h"
+#include "core/session.h"
 
 namespace quillpen {
 
@@ -10,7 +10,12 @@ namespace quillpen {
 bool logFileOpen();
 
 // A session exists and its file is open.
-bool logFileIsOpen();
+inline bool logFileIsOpen() {
+    return gLogCtx && gLogCtx->hFile != nullptr && gLogCtx->hFile != INVALID_HANDLE_VALUE;
+}
+
+// The file is open and LOG_SLEEP is off: a writer may write.
+inline bool writerReady() { return logFileIsOpen() && gLogCtx->logSleep == 0; }
 
 // Writes `length` bytes with one WriteFile; nothing for a length of 0 or less. A failed
 // write is not reported: the caller's line is lost, and the next one is tried as usual.

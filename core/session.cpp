@@ -106,6 +106,7 @@ bool initSession(const WCHAR* path, const WCHAR* prefix, int32_t stampMode, int3
     }
     logLine(msg::kStartLine, ctx.prefix, ctx.logFilePath);
     gInitDone = 1;
+    refreshGate();
     return true;
 }
 
@@ -116,9 +117,8 @@ void termSession() {
     }
     releaseSession();
     gInitDone = 0;  // a new session may follow
+    refreshGate();
 }
-
-bool writerReady() { return logFileIsOpen() && gLogCtx->logSleep == 0; }
 
 bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     if (maxSize >= dataSize) return true;

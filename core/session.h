@@ -69,9 +69,6 @@ bool initSession(const WCHAR* path, const WCHAR* prefix, int32_t stampMode, int3
 // Closes the file with the session's end line and releases everything; a new one may follow.
 void termSession();
 
-// A session exists, its file is open and LOG_SLEEP is off: a writer may write.
-bool writerReady();
-
 // The argument length guard: true when dataSize <= maxSize, otherwise reports the refusal
 // (a box without an open file, a [SYSLOG] line with one) and returns false.
 bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 
+#include "core/log_file.h"
 #include "core/session.h"
 
 namespace quillpen {
@@ -23,9 +24,9 @@ thread_local int tLockDepth = 0;  // the lock's depth on this thread
 QueuedBox gQueue[kMaxQueuedBoxes];
 int gQueued = 0;
 
-// The least level a writer may write at, as the session stood when the lock was last
-// released: its logLevel while a writer is ready, below every level otherwise. Every change
-// to the session is made under the lock, so the gate is exact whenever the lock is free.
+// The least level a writer may write at: the session's logLevel while a writer is ready,
+// below every level otherwise. The session changes only under the lock, and refreshes the
+// gate when it does, so the gate is exact whenever the lock is free.
 constexpr int64_t kGateClosed = INT64_MIN;
 std::atomic<int64_t> gGate{kGateClosed};
 
@@ -53,7 +54,6 @@ SessionLock::SessionLock() {
 
 SessionLock::~SessionLock() {
     if (--tLockDepth != 0) return;
-    gGate.store(writerReady() ? gLogCtx->logLevel : kGateClosed, std::memory_order_release);
     if (gQueued == 0) {
         ReleaseSRWLockExclusive(&gSessionLock);
         return;
@@ -62,6 +62,10 @@ SessionLock::~SessionLock() {
 }
 
 bool writerAdmits(int32_t level) { return gGate.load(std::memory_order_acquire) >= level; }
+
+void refreshGate() {
+    gGate.store(writerReady() ? gLogCtx->logLevel : kGateClosed, std::memory_order_release);
+}
 
 void showBox(const WCHAR* text, const WCHAR* title) {
     if (tLockDepth == 0) {

@@ -21,6 +21,9 @@ class SessionLock {
 // released (exact whenever the lock is free). Lets a filtered or silenced call return
 // without waiting for the lock; a call it admits decides again under the lock.
 bool writerAdmits(int32_t level);
+// Recomputes what writerAdmits answers; called under the lock by every change of the session
+// (its start and its end).
+void refreshGate();
 
 // An MB_OK box without an owner: shown now, or when the current SessionLock is released.
 void showBox(const WCHAR* text, const WCHAR* title);

@@ -27,6 +27,14 @@ class Utf8Sink {
     template <typename T>
     void copy(const T* src, int n) {
         n = take(n);
+        if constexpr (std::is_same_v<T, char>) {  // the engine's own texts: numbers, "(null)"
+            if (ended_ || n == 0) return;
+            high_ = 0;  // ASCII, so a waiting high surrogate has no partner
+            if (n <= room_ - bytes_) std::memcpy(dst_ + bytes_, src, static_cast<size_t>(n));
+            bytes_ += n;
+            units_ += n;
+            return;
+        }
         int i = 0;
         if (!ended_ && !high_ && n <= room_ - bytes_) {  // a run of ASCII goes straight in
             char* const out = dst_ + bytes_;

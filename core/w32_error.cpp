@@ -9,6 +9,7 @@
 #include "core/error_text.h"
 #include "core/line_writer.h"
 #include "core/messages.h"
+#include "core/log_file.h"
 #include "core/session.h"
 #include "core/utf.h"
 #include "quillpen.h"

@@ -13,6 +13,7 @@
 #include "core/digits.h"
 #include "core/line_writer.h"
 #include "core/session_lock.h"
+#include "core/log_file.h"
 #include "core/session.h"
 #include "core/utf.h"
 
