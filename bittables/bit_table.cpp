@@ -20,7 +20,7 @@
 #include "core/format.h"
 #include "core/session_lock.h"
 #include "core/state.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

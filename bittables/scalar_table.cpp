@@ -27,7 +27,7 @@
 #include "core/line_writer.h"
 #include "core/session_lock.h"
 #include "core/state.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "core/digits.h"
 #include "core/hot.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

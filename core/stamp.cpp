@@ -17,8 +17,8 @@
 #include "core/hot.h"
 #include "core/line_writer.h"
 #include "core/state.h"
-#include "core/utf.h"
 #include "quillpen.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

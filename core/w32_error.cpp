@@ -9,8 +9,8 @@
 #include "core/messages.h"
 #include "core/session_lock.h"
 #include "core/state.h"
-#include "core/utf.h"
 #include "quillpen.h"
+#include "text/utf.h"
 
 namespace quillpen::msg {
 namespace {

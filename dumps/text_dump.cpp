@@ -12,8 +12,8 @@
 #include "core/line_writer.h"
 #include "core/session_lock.h"
 #include "core/state.h"
-#include "core/utf.h"
 #include "dumps/utf8.h"
+#include "text/utf.h"
 
 namespace quillpen {
 

@@ -12,8 +12,8 @@
 #include "core/line_writer.h"
 #include "core/messages.h"
 #include "core/session_lock.h"
-#include "core/utf.h"
 #include "quillpen.h"
+#include "text/utf.h"
 
 namespace quillpen::msg {
 namespace {
