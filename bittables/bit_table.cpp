@@ -20,7 +20,7 @@
 #include "core/format.h"
 #include "core/log_file.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

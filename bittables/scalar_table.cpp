@@ -26,7 +26,7 @@
 #include "bittables/bit_table.h"
 #include "core/line_writer.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {

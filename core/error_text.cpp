@@ -5,7 +5,7 @@
 #include "core/format.h"
 #include "core/messages.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 

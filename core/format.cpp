@@ -6,7 +6,7 @@
 #include <cstdarg>
 
 #include "core/format_engine.h"
-#include "core/utf8_sink.h"
+#include "text/utf8_sink.h"
 
 namespace quillpen {
 namespace {

@@ -20,8 +20,8 @@
 
 #include "core/digits.h"
 #include "core/format_float.h"
-#include "core/utf.h"
-#include "core/utf_chars.h"
+#include "text/utf.h"
+#include "text/utf_chars.h"
 
 namespace quillpen::engine {
 

@@ -15,7 +15,7 @@
 #include "core/messages.h"
 #include "core/session.h"
 #include "core/stamp.h"
-#include "core/utf8_sink.h"
+#include "text/utf8_sink.h"
 
 namespace quillpen {
 namespace {

@@ -10,7 +10,7 @@
 #include "core/log_file.h"
 #include "core/messages.h"
 #include "core/session_lock.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 

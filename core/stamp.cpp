@@ -9,7 +9,7 @@
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/session.h"
-#include "core/utf8_sink.h"
+#include "text/utf8_sink.h"
 #include "quillpen.h"
 
 namespace quillpen {

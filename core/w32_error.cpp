@@ -11,7 +11,7 @@
 #include "core/messages.h"
 #include "core/log_file.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 #include "quillpen.h"
 
 namespace quillpen::msg {

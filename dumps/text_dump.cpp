@@ -14,7 +14,7 @@
 #include "core/line_writer.h"
 #include "core/log_file.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 #include "dumps/utf8.h"
 
 namespace quillpen {

@@ -15,7 +15,7 @@
 #include "core/session_lock.h"
 #include "core/log_file.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 namespace {
@@ -253,23 +253,6 @@ void dumpUtf8(const WCHAR* data, const WCHAR* prefix) {
     // The buffer was all zero before the conversion: clearing what it wrote restores that.
     std::memset(gOutBufA, 0, converted >= 0 ? static_cast<size_t>(converted) + 1 : kOutBufBytes);
     if (timed) logSyslog(kInfo, msg::kDumpUtf8Time, elapsedSeconds());
-}
-
-int32_t utf8LengthOf(const WCHAR* text) {
-    int64_t bytes = 0;
-    for (size_t i = 0; text && text[i] && bytes <= INT32_MAX; ++i) {
-        const uint32_t c = static_cast<uint16_t>(text[i]);
-        if (c >= 0xD800 && c <= 0xDFFF) {
-            const uint32_t next = static_cast<uint16_t>(text[i + 1]);
-            if (c <= 0xDBFF && next >= 0xDC00 && next <= 0xDFFF) {
-                bytes += 4;
-                ++i;
-            }
-            continue;  // a lone surrogate is dropped
-        }
-        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
-    }
-    return bytes > INT32_MAX ? INT32_MAX : static_cast<int32_t>(bytes);
 }
 
 void logDump_UTF8(int32_t size, const WCHAR* prefix) {

@@ -46,10 +46,6 @@ constexpr int32_t kMaxRowBytes = 93;        // 49 hex, 2 marks, 26 of characters
 // checked for this much room besides its bytes.
 constexpr int32_t kRowSlack = 8;
 
-// Byte length of the UTF-8 form utf16ToUtf8 gives `text` (lone surrogates dropped), counted
-// without writing it; INT32_MAX for a text longer than that.
-int32_t utf8LengthOf(const WCHAR* text);
-
 // The dump block: the table is composed here, every append bounded by `capacity`.
 struct DumpBlock {
     char* text;

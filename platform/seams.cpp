@@ -2,8 +2,6 @@
 
 #include <atomic>
 
-#include "core/hot.h"
-
 namespace quillpen {
 namespace {
 std::atomic<seams::MessageBoxFn> gMessageBoxFn{nullptr};
@@ -20,8 +18,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     return ::MessageBoxW(owner, text, caption, type);
 }
 
-QP_HOT BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written,
-                      LPOVERLAPPED overlapped) {
+BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
     if (auto fn = gWriteFileFn.load()) return fn(file, bytes, count, written, overlapped);
     return ::WriteFile(file, bytes, count, written, overlapped);
 }
@@ -31,7 +28,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
     return ::GlobalAlloc(flags, bytes);
 }
 
-QP_HOT __time64_t _time64(__time64_t* now) {
+__time64_t _time64(__time64_t* now) {
     if (!gClockFaked.load(std::memory_order_relaxed)) return ::_time64(now);
     // Floor division, so instants before 1970 still land in the right second.
     long long ticks = gFakeTicks.load();

@@ -14,7 +14,7 @@
 #include "core/line_writer.h"
 #include "core/messages.h"
 #include "core/session.h"
-#include "core/utf.h"
+#include "text/utf.h"
 #include "quillpen.h"
 
 namespace quillpen::msg {

@@ -12,9 +12,8 @@
 
 #include <cerrno>
 
-#include "core/hot.h"
-#include "core/utf.h"
 #include "platform/platform.h"
+#include "text/utf.h"
 
 namespace {
 constexpr int kPathBytes = 4096;
@@ -146,7 +145,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD metho
     return static_cast<DWORD>(at);
 }
 
-QP_HOT BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
+BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
     const char* data = static_cast<const char*>(bytes);
     DWORD done = 0;
     while (done < count) {

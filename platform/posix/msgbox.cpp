@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/utf.h"
 #include "platform/platform.h"
+#include "text/utf.h"
 
 namespace {
 std::string toUtf8(LPCWSTR text) {

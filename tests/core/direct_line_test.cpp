@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/format.h"
-#include "core/utf.h"
 #include "support/session_fixture.h"
+#include "text/utf.h"
 
 namespace {
 // What the three passes write for `_log(format, number, text)` in stamp mode 0: the line,

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/clock.h"
-#include "core/utf.h"
 #include "platform/seams.h"
 #include "support/session_fixture.h"
+#include "text/utf.h"
 
 namespace {
 const std::string kError = "[SYSLOG][■--ERROR--■] ";

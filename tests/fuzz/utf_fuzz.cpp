@@ -1,6 +1,6 @@
 // The UTF conversions against the reference converters, into bounded destinations:
-// utf16ToUtf8N along every path and utf16ToUtf8 (lone surrogates dropped, whole
-// characters only, NUL within dstSize, nothing past it), utf32ToUtf8 on any 32-bit value,
+// utf16ToUtf8N and utf16ToUtf8 (lone surrogates dropped, whole characters only, NUL
+// within dstSize, nothing past it), utf8LengthOf, utf32ToUtf8 on any 32-bit value,
 // the engine's "%ls" and "%.*ls" in a byte format (the same conversion through the printf
 // engine) and its "%hs" and "%.*hs" in a wide format (any bytes read back as UTF-16).
 #include <fuzzer/FuzzedDataProvider.h>
@@ -12,15 +12,13 @@
 #include <vector>
 
 #include "core/format.h"
-#include "core/utf.h"
 #include "support/harness.h"
+#include "text/utf.h"
 
 namespace {
 
 constexpr int kCanary = 16;
 constexpr char kPattern = static_cast<char>(0xA5);
-// utf16ToUtf8 may zero the two bytes after its NUL (its destinations are zero-filled).
-constexpr size_t kConverterZeroes = 2;
 
 // The whole pieces that fit `room` units, and whether all did.
 template <typename Piece>
@@ -51,11 +49,10 @@ std::vector<Piece> firstPieces(const std::vector<Piece>& pieces, size_t room) {
 }
 
 // A destination of dstSize units behind a canary, written by `convert`, must hold the
-// whole pieces that fit and a NUL, with every other unit untouched; `zeroed` units after the
-// NUL (within dstSize) may be zero instead.
+// whole pieces that fit and a NUL, with every other unit untouched.
 template <typename Ch, typename Convert>
 void checkBounded(const std::vector<std::basic_string<Ch>>& pieces, int dstSize, Convert convert,
-                  const std::string& what, size_t zeroed = 0) {
+                  const std::string& what) {
     const size_t room = static_cast<size_t>(dstSize > 0 ? dstSize : 0) + kCanary;
     const Ch pattern = static_cast<Ch>(sizeof(Ch) == 1 ? 0xA5 : 0xA5A5);
     std::vector<Ch> dst(room, pattern);
@@ -71,11 +68,7 @@ void checkBounded(const std::vector<std::basic_string<Ch>>& pieces, int dstSize,
         FUZZ_CHECK(dst[expected.size()] == 0, what + " not NUL-terminated");
         used = expected.size() + 1;
     }
-    const size_t bound = static_cast<size_t>(dstSize > 0 ? dstSize : 0);
-    for (size_t i = used; i < room; ++i) {
-        const bool zeroAllowed = dstSize > 0 && i < used + zeroed && i < bound;
-        FUZZ_CHECK(dst[i] == pattern || (zeroAllowed && dst[i] == 0), what + " overran");
-    }
+    for (size_t i = used; i < room; ++i) FUZZ_CHECK(dst[i] == pattern, what + " overran");
 }
 
 void checkCodePoint(uint32_t codePoint) {
@@ -91,23 +84,14 @@ void checkCodePoint(uint32_t codePoint) {
 void checkUtf16(const fuzz::WString& all, int dstSize, int precision) {
     const std::string what =
         " dstSize=" + std::to_string(dstSize) + " units=" + std::to_string(all.size());
-    const auto allPieces = fuzz::utf8Pieces(all.data(), all.size());
+    // The units alone in their allocation: a read past them is a fault.
+    const std::vector<qp_wchar> exact(all.begin(), all.end());
     checkBounded(
-        allPieces, dstSize,
+        fuzz::utf8Pieces(all.data(), all.size()), dstSize,
         [&](char* dst, int n) {
-            return quillpen::utf16ToUtf8N(all.data(), static_cast<int>(all.size()), dst, n);
+            return quillpen::utf16ToUtf8N(exact.data(), static_cast<int>(exact.size()), dst, n);
         },
-        "utf16ToUtf8N" + what, kConverterZeroes);
-    // Each path the processor has, not only the one chosen.
-    for (int path = 0; path <= static_cast<int>(quillpen::bestUtfPath()); ++path) {
-        checkBounded(
-            allPieces, dstSize,
-            [&](char* dst, int n) {
-                return quillpen::utf16ToUtf8NOn(static_cast<quillpen::UtfPath>(path), all.data(),
-                                                static_cast<int>(all.size()), dst, n);
-            },
-            "utf16ToUtf8NOn path " + std::to_string(path) + what, kConverterZeroes);
-    }
+        "utf16ToUtf8N" + what);
 
     // The text up to its first 0 unit, as the NUL-terminated forms see it.
     const fuzz::WString text = all.substr(0, all.find(qp_wchar{0}));
@@ -116,7 +100,10 @@ void checkUtf16(const fuzz::WString& all, int dstSize, int precision) {
     checkBounded(
         pieces, dstSize,
         [&](char* dst, int n) { return quillpen::utf16ToUtf8(text.c_str(), dst, n); },
-        "utf16ToUtf8" + what, kConverterZeroes);
+        "utf16ToUtf8" + what);
+    FUZZ_CHECK(quillpen::utf8LengthOf(text.c_str()) ==
+                   static_cast<int32_t>(fuzz::joinPieces(pieces).size()),
+               "utf8LengthOf" + what);
     checkBounded(
         pieces, dstSize,
         [&](char* dst, int n) { return quillpen::formatNarrow(dst, n, "%ls", text.c_str()); },

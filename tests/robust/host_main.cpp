@@ -15,10 +15,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/utf.h"
 #include "platform/seams.h"
 #include "quillpen.h"
 #include "support/widen.h"
+#include "text/utf.h"
 
 namespace {
 

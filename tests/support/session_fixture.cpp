@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/utf.h"
 #include "platform/seams.h"
+#include "text/utf.h"
 
 namespace {
 std::vector<std::string> gBoxes;

@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/utf.h"
 #include "platform/seams.h"
 #include "support/session_fixture.h"
+#include "text/utf.h"
 
 namespace {
 // Every box shown, the refusal boxes of the length guard included, as "type|title: text".

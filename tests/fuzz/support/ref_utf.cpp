@@ -1,4 +1,4 @@
-#include "support/ref_utf.h"
+#include "ref_utf.h"  // beside it: the unit tests build it too
 
 #include <algorithm>
 

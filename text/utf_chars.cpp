@@ -1,4 +1,4 @@
-#include "core/utf_chars.h"
+#include "text/utf_chars.h"
 
 namespace quillpen {
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 
@@ -38,7 +38,7 @@ class Utf8Sink {
         int i = 0;
         if (!ended_ && !high_ && n <= room_ - bytes_) {  // a run of ASCII goes straight in
             char* const out = dst_ + bytes_;
-            if constexpr (std::is_same_v<T, WCHAR>) i = asciiWords(src, n, out);
+            if constexpr (std::is_same_v<T, qp_wchar>) i = asciiWords(src, n, out);
             for (; i < n && unitOf(src[i]) - 1 < 0x7F; ++i) out[i] = static_cast<char>(src[i]);
             bytes_ += i;
             units_ += i;
@@ -61,7 +61,7 @@ class Utf8Sink {
 
     // Appends a terminated text of the library's own (a banner, "]", a terminator) after
     // what the engine wrote, outside its measure.
-    void append(const WCHAR* text) {
+    void append(const qp_wchar* text) {
         ended_ = false;
         for (; *text; ++text) put(unitOf(*text));
     }
@@ -73,7 +73,7 @@ class Utf8Sink {
 
    private:
     static uint32_t unitOf(char c) { return static_cast<unsigned char>(c); }
-    static uint32_t unitOf(WCHAR c) { return static_cast<uint16_t>(c); }
+    static uint32_t unitOf(qp_wchar c) { return static_cast<uint16_t>(c); }
     static uint32_t unitOf(uint16_t c) { return c; }
 
     // Copies the leading whole words of four ASCII units, none of them NUL, from the n units

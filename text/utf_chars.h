@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/utf.h"
+#include "text/utf.h"
 
 namespace quillpen {
 
@@ -12,7 +12,7 @@ namespace quillpen {
 // before a character that would take the total past maxBytes, or when emit returns false.
 // Lone surrogates are dropped, as utf16ToUtf8 does. Returns the bytes emitted.
 template <typename Emit>
-int eachUtf8Char(const WCHAR* text, int maxBytes, Emit emit) {
+int eachUtf8Char(const qp_wchar* text, int maxBytes, Emit emit) {
     int total = 0;
     for (int i = 0; text[i];) {
         uint32_t c = static_cast<uint16_t>(text[i++]);

@@ -1,0 +1,48 @@
+// UTF-16 to UTF-8, as every line and block reaches the file.
+//
+// Lone surrogates (a high one not followed by a low one, a low one on its own) are
+// dropped; a surrogate pair becomes one four-byte character. Code point 0 has no special
+// form. Example: u"\u00e9\u3042\U0001F600" => C3 A9  E3 81 82  F0 9F 98 80.
+#pragma once
+
+#include <cstdint>
+
+#include "quillpen.h"
+
+namespace quillpen {
+
+// Units before the terminator; 0 for a null pointer.
+int wideLength(const qp_wchar* text);
+
+// Writes the UTF-8 form of one code point (1 to 4 bytes, no NUL) and returns its length;
+// 0 for a value above 0x10FFFF, writing nothing.
+int utf32ToUtf8(uint32_t codePoint, char* dst);
+
+// Converts the first `units` units of `src`, which need no terminator, into `dst` and
+// NUL-terminates it, writing nothing past the NUL and never more than `dstSize` bytes.
+// Returns the byte length, or -1 when the text did not fit: `dst` then holds the whole
+// characters that fit (or nothing when dstSize < 1).
+int utf16ToUtf8N(const qp_wchar* src, int units, char* dst, int dstSize);
+
+// The same for a terminated text (none for a null pointer).
+int utf16ToUtf8(const qp_wchar* src, char* dst, int dstSize);
+
+// The byte length utf16ToUtf8 gives `text`, counted without writing it; INT32_MAX for a
+// text longer than that.
+int32_t utf8LengthOf(const qp_wchar* text);
+
+// A unit that is not a surrogate as one four-byte word to store: its one to three UTF-8
+// bytes, then zeros; `n` receives the count. No branch: mixed text changes length at
+// nearly every character, which a branch would mispredict.
+inline uint32_t utf8Word(uint32_t unit, int& n) {
+    const bool one = unit < 0x80;
+    const bool two = unit < 0x800;
+    const uint32_t low = 0x80 | (unit & 0x3F);
+    const uint32_t mid = 0x80 | ((unit >> 6) & 0x3F);
+    const uint32_t three = (0xE0 | (unit >> 12)) | mid << 8 | low << 16;
+    const uint32_t twoBytes = (0xC0 | (unit >> 6)) | low << 8;
+    n = one ? 1 : two ? 2 : 3;
+    return one ? unit : two ? twoBytes : three;
+}
+
+}  // namespace quillpen
