@@ -7,6 +7,16 @@ install(TARGETS quillpen EXPORT quillpenTargets
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(WIN32)
+    # The installed DLL goes without its symbol table and debug sections (half its size);
+    # the build tree keeps them, and a Debug build installs them too.
+    install(CODE "
+        if(NOT CMAKE_INSTALL_CONFIG_NAME STREQUAL \"Debug\")
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-all
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:quillpen>\"
+                COMMAND_ERROR_IS_FATAL ANY)
+        endif()")
+endif()
 install(FILES include/quillpen.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(FILES ${QUILLPEN_DEF} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 

@@ -1,7 +1,8 @@
 # The install tree holds exactly the expected files and links, each link pointing where it
-# should, and the header and .def as they are in the sources.
+# should, the header and .def as they are in the sources, and on Windows a DLL stripped of
+# its symbol table and debug sections (unless built for Debug).
 #   -DPREFIX -DSYSTEM=Linux|Windows -DCONFIG=<lowercase build type> -DVERSION=x.y.z
-#   -DBINDIR -DLIBDIR -DINCLUDEDIR (relative) -DSOURCE_DIR
+#   -DBINDIR -DLIBDIR -DINCLUDEDIR (relative) -DSOURCE_DIR -DOBJDUMP
 string(REGEX MATCH "^[0-9]+" major "${VERSION}")
 set(config_dir "${LIBDIR}/cmake/quillpen")
 set(expected
@@ -53,5 +54,14 @@ foreach(pair "include/quillpen.h=${INCLUDEDIR}/quillpen.h" "exports/quillpen.def
         message(FATAL_ERROR "${installed} is not a copy of ${source}")
     endif()
 endforeach()
+if(SYSTEM STREQUAL "Windows" AND NOT CONFIG STREQUAL "debug")
+    set(dll "${PREFIX}/${BINDIR}/quillpen.dll")
+    execute_process(COMMAND "${OBJDUMP}" -h -t "${dll}" RESULT_VARIABLE rc OUTPUT_VARIABLE out
+        ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0 OR NOT out MATCHES "SYMBOL TABLE:\nno symbols\n"
+            OR out MATCHES " \\.debug_")
+        message(FATAL_ERROR "${dll} is not stripped:\n${out}")
+    endif()
+endif()
 list(LENGTH actual count)
 message(STATUS "install tree: ${count} entries as expected")
