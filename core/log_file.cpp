@@ -86,8 +86,19 @@ bool logFileOpen() {
             showOpenFailure(message, errorText);
             return false;
         }
+        // The end of a file of 4 GiB or more lies past 32 bits. A reopened file that cannot
+        // be moved to its end is not used: its earlier lines would be overwritten.
+        LARGE_INTEGER zero;
+        zero.QuadPart = 0;
+        // Named in full: the argument's type also brings the system's function into view.
+        if (!quillpen::SetFilePointerEx(file, zero, nullptr, FILE_END)) {
+            const DWORD code = GetLastError();
+            CloseHandle(file);
+            SetLastError(code);
+            showOpenFailure(message, errorText);
+            return false;
+        }
         ctx.hFile = file;
-        SetFilePointer(file, 0, nullptr, FILE_END);
     } else {
         // A file that cannot be created is a failure, never a session with a dead handle.
         showOpenFailure(message, errorText);

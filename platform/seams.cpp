@@ -6,6 +6,7 @@ namespace quillpen {
 namespace {
 std::atomic<seams::MessageBoxFn> gMessageBoxFn{nullptr};
 std::atomic<seams::WriteFileFn> gWriteFileFn{nullptr};
+std::atomic<seams::SetFilePointerExFn> gSetFilePointerExFn{nullptr};
 std::atomic<bool> gClockFaked{false};
 std::atomic<long long> gFakeTicks{0};
 std::atomic<long long> gAllocCount{0};
@@ -21,6 +22,12 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
 BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped) {
     if (auto fn = gWriteFileFn.load()) return fn(file, bytes, count, written, overlapped);
     return ::WriteFile(file, bytes, count, written, overlapped);
+}
+
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
+                      DWORD method) {
+    if (auto fn = gSetFilePointerExFn.load()) return fn(file, distance, newPosition, method);
+    return ::SetFilePointerEx(file, distance, newPosition, method);
 }
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
@@ -45,6 +52,7 @@ long long _Xtime_get_ticks() {
 namespace seams {
 void setMessageBox(MessageBoxFn fn) { gMessageBoxFn = fn; }
 void setWriteFile(WriteFileFn fn) { gWriteFileFn = fn; }
+void setSetFilePointerEx(SetFilePointerExFn fn) { gSetFilePointerExFn = fn; }
 void setFakeTicks(long long ticks) {
     gFakeTicks = ticks;
     gClockFaked = true;

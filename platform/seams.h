@@ -10,6 +10,8 @@ namespace quillpen {
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
+                      DWORD method);
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
 __time64_t _time64(__time64_t* now);
 long long _Xtime_get_ticks();
@@ -18,11 +20,14 @@ namespace seams {
 
 using MessageBoxFn = int (*)(HWND, LPCWSTR, LPCWSTR, UINT);
 using WriteFileFn = BOOL (*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+using SetFilePointerExFn = BOOL (*)(HANDLE, LARGE_INTEGER, PLARGE_INTEGER, DWORD);
 
 // Replaces MessageBoxW; nullptr restores the system's.
 void setMessageBox(MessageBoxFn fn);
 // Replaces WriteFile; nullptr restores the system's.
 void setWriteFile(WriteFileFn fn);
+// Replaces SetFilePointerEx; nullptr restores the system's.
+void setSetFilePointerEx(SetFilePointerExFn fn);
 // Freezes the clock at `ticks` (100 ns since 1970, UTC); _time64 follows it.
 void setFakeTicks(long long ticks);
 void clearFakeClock();

@@ -8,6 +8,8 @@ command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 command -v python3 >/dev/null || need+=(python3)
 command -v pkg-config >/dev/null || need+=(pkg-config)
+command -v mcs >/dev/null || need+=(mono-mcs)  # the C# host test
+command -v mono >/dev/null || need+=(mono-runtime)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 for extra in "$@"; do

@@ -1,5 +1,6 @@
 // P/Invoke declarations for quillpen.dll (64-bit Windows). Put quillpen.dll beside the
-// program or on PATH, and add this file to the project.
+// program or on PATH, and add this file to the project. The name "quillpen" also finds
+// libquillpen.so under Mono on Linux (on LD_LIBRARY_PATH), for the calls without __arglist.
 //
 //     if (Quillpen.logInit(@"C:\logs", "app", 8192, 0, 0, 5, 0) == 0) return;
 //     Quillpen._log("started");                              // a format with no arguments
@@ -14,14 +15,15 @@
 // are variadic: call them with a format alone (write "%%" for a percent sign), or with
 // __arglist. Arguments in __arglist are not marshalled: pass int (%d), long (%lld),
 // double (%lf) and, for %s, an IntPtr to UTF-16 text that stays alive for the call
-// (%hs takes an IntPtr to NUL-terminated bytes). .NET runs __arglist calls on Windows only.
+// (%hs takes an IntPtr to NUL-terminated bytes). __arglist calls run under .NET on Windows
+// only.
 // Limits and the reports of refused arguments are described in include/quillpen.h.
 using System;
 using System.Runtime.InteropServices;
 
 public static class Quillpen
 {
-    const string Dll = "quillpen.dll";
+    const string Dll = "quillpen";
 
     // Session. Returns 1 when the session runs, 0 after a message box that says why.
     [DllImport(Dll, EntryPoint = "logInit", CharSet = CharSet.Unicode)]

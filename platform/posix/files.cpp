@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/platform.h"
 #include "text/utf.h"
@@ -75,6 +76,39 @@ bool lockForWriting(int fd) {
     lock.l_whence = SEEK_SET;
     return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
+// The position `distance` from the origin `method` names, found without moving; -1 after
+// setting the last error.
+int64_t targetOf(int fd, int64_t distance, DWORD method) {
+    off_t origin = 0;
+    struct stat info;
+    if (method == FILE_CURRENT) {
+        origin = lseek(fd, 0, SEEK_CUR);
+    } else if (method == FILE_END) {
+        origin = fstat(fd, &info) == 0 ? info.st_size : -1;
+    } else if (method != FILE_BEGIN) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    if (origin < 0) {
+        SetLastError(codeOf(errno, ERROR_INVALID_HANDLE));
+        return -1;
+    }
+    if (distance < -origin) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return -1;
+    }
+    if (distance > INT64_MAX - origin) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return -1;
+    }
+    return origin + distance;
+}
+
+bool moveTo(int fd, int64_t position) {
+    if (lseek(fd, position, SEEK_SET) >= 0) return true;
+    SetLastError(codeOf(errno, ERROR_INVALID_HANDLE));
+    return false;
+}
 }  // namespace
 
 extern "C" {
@@ -132,17 +166,32 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method) {
-    int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : SEEK_END;
-    off_t offset = distance;
-    if (distanceHigh)
-        offset = (static_cast<off_t>(*distanceHigh) << 32) | static_cast<DWORD>(distance);
-    off_t at = lseek(fdOf(file), offset, whence);
-    if (at < 0) {
-        SetLastError(codeOf(errno, ERROR_INVALID_HANDLE));
+    // With a high part the distance is its 64 bits; without one, a signed 32-bit distance,
+    // and a new position past 32 bits is refused without moving, as Windows refuses it.
+    const int64_t move = distanceHigh ? static_cast<int64_t>(*distanceHigh) * 0x100000000 +
+                                            static_cast<DWORD>(distance)
+                                      : distance;
+    const int fd = fdOf(file);
+    const int64_t target = targetOf(fd, move, method);
+    if (target < 0) return INVALID_SET_FILE_POINTER;
+    if (!distanceHigh && target > 0xFFFFFFFF) {
+        SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_SET_FILE_POINTER;
     }
-    if (distanceHigh) *distanceHigh = static_cast<LONG>(at >> 32);
-    return static_cast<DWORD>(at);
+    if (!moveTo(fd, target)) return INVALID_SET_FILE_POINTER;
+    if (distanceHigh) *distanceHigh = static_cast<LONG>(target >> 32);
+    // A position whose low part reads as the failure value: the last error tells them apart.
+    if (static_cast<DWORD>(target) == INVALID_SET_FILE_POINTER) SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(target);
+}
+
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
+                      DWORD method) {
+    const int fd = fdOf(file);
+    const int64_t target = targetOf(fd, distance.QuadPart, method);
+    if (target < 0 || !moveTo(fd, target)) return FALSE;
+    if (newPosition) newPosition->QuadPart = target;
+    return TRUE;
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {

@@ -17,6 +17,7 @@ typedef uint32_t DWORD;
 typedef DWORD* LPDWORD;
 typedef int32_t LONG;
 typedef LONG* PLONG;
+typedef int64_t LONGLONG;
 typedef unsigned int UINT;
 typedef void* HANDLE;
 typedef void* HWND;
@@ -27,6 +28,14 @@ typedef const void* LPCVOID;
 typedef size_t SIZE_T;
 typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 typedef struct _OVERLAPPED OVERLAPPED, *LPOVERLAPPED;
+// Windows also names the two halves without the `u`, which ISO C++ cannot declare.
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
 typedef int64_t __time64_t;
 typedef int errno_t;
 
@@ -77,6 +86,7 @@ typedef int errno_t;
 #define ERROR_HANDLE_DISK_FULL 39u
 #define ERROR_FILE_EXISTS 80u
 #define ERROR_INVALID_PARAMETER 87u
+#define ERROR_NEGATIVE_SEEK 131u
 #define ERROR_DISK_FULL 112u
 #define ERROR_INVALID_NAME 123u
 #define ERROR_ALREADY_EXISTS 183u
@@ -95,6 +105,8 @@ BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES security);
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
                    DWORD disposition, DWORD flags, HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
+                      DWORD method);
 BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED overlapped);
 BOOL CloseHandle(HANDLE handle);
 

@@ -1,9 +1,14 @@
 // Opening and closing sessions: the file of the day, its mark and notice, the boxes of
 // every failure, and the length guard on the two texts.
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/platform.h"
 #include "support/session_fixture.h"
+#if defined(_WIN32)
+#include <winioctl.h>
+#endif
 
 namespace {
 std::string startLine(const std::filesystem::path& file) {
@@ -14,6 +19,38 @@ const std::string kSleepNotice =
     "##### LOG_SLEEP Switch ON! No save logs...  logInit() No.5 Param 0 Set to start Log! #####";
 const std::string kFatalTitle = "logInit() Fatal Error! Not Running!: ";
 const std::string kSizeTitle = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
+
+constexpr int64_t k4GiB = int64_t{1} << 32;
+
+// Makes `file` `size` bytes long, the bytes added a hole that takes no disk space.
+bool extendSparse(const std::filesystem::path& file, int64_t size) {
+#if defined(_WIN32)
+    HANDLE handle = CreateFileW(file.wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD returned = 0;
+    DeviceIoControl(handle, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const bool done = SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
+    CloseHandle(handle);
+    return done;
+#else
+    std::error_code error;
+    std::filesystem::resize_file(file, static_cast<uintmax_t>(size), error);
+    return !error;
+#endif
+}
+
+// `count` bytes of `file` from `offset` (fewer at its end).
+std::string readAt(const std::filesystem::path& file, int64_t offset, size_t count) {
+    std::ifstream in(file, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(offset));
+    std::string bytes(count, '\0');
+    in.read(&bytes[0], static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    return bytes;
+}
 
 bool startsWith(const std::string& text, const std::string& head) {
     return text.compare(0, head.size(), head) == 0;
@@ -39,6 +76,25 @@ TEST_F(SessionTest, ByteOrderMarkOnlyOnANewFile) {
     logTerm();
     const std::string session = startLine(logPath()) + kEndLine;
     EXPECT_EQ(readLog(), "\xEF\xBB\xBF" + session + session);
+}
+
+TEST_F(SessionTest, FileOfTheDayPast4GiBIsAppendedAtItsEnd) {
+    // The end of the reopened file lies past 32 bits: its first bytes must stay as they are.
+    std::string head;
+    for (int i = 0; i < 100; ++i) head += static_cast<char>('0' + i % 10);
+    std::filesystem::create_directories(root_ / "logs");
+    std::ofstream(logPath(), std::ios::binary) << head;
+    const int64_t size = k4GiB + 100;
+    ASSERT_TRUE(extendSparse(logPath(), size));
+    ASSERT_EQ(open(), 1);
+    _log(W("appended"));
+    logTerm();
+    const std::string lines = sessionLines(logPath(), line0("appended"));
+    EXPECT_EQ(std::filesystem::file_size(logPath()), static_cast<uintmax_t>(size) + lines.size());
+    EXPECT_EQ(readAt(logPath(), 0, 100), head);
+    EXPECT_EQ(readAt(logPath(), size - 1, lines.size() + 1), std::string(1, '\0') + lines);
+    EXPECT_TRUE(boxes().empty());
+    std::filesystem::remove(logPath());
 }
 
 TEST_F(SessionTest, SleepWritesTheNoticeAndNothingElse) {
@@ -206,5 +262,61 @@ TEST_F(SessionTest, FileNameLongerThanItsFieldIsRefused) {
               "path={" +
                   deep.u8string() + "} prefix={" + std::string(30, 'x') + "}");
     EXPECT_TRUE(std::filesystem::is_empty(deep));
+}
+#endif
+
+#ifndef _WIN32
+TEST_F(SessionTest, SetFilePointerPast32BitsNeedsTheHighPart) {
+    // Without a high part a position past 32 bits is refused with 87 and the pointer stays
+    // where it was; with one, any position works. A low part of 0xFFFFFFFF that succeeded
+    // sets the last error to 0; other successes leave it alone.
+    const std::filesystem::path file = root_ / "big";
+    std::ofstream(file, std::ios::binary) << "x";
+    ASSERT_TRUE(extendSparse(file, k4GiB + 10));
+    HANDLE handle = CreateFileW(widen(file.u8string()).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    constexpr DWORD kUntouched = 12345;
+    constexpr DWORD kFailed = INVALID_SET_FILE_POINTER;
+    const struct {
+        LONG low;
+        bool withHigh;
+        LONG high;
+        DWORD method;
+        DWORD result;
+        LONG highAfter;
+        DWORD error;
+        int64_t at;
+    } rows[] = {
+        {-11, false, 0, FILE_END, 0xFFFFFFFF, 0, ERROR_SUCCESS, k4GiB - 1},
+        {-10, false, 0, FILE_END, kFailed, 0, ERROR_INVALID_PARAMETER, 7},
+        {0, false, 0, FILE_END, kFailed, 0, ERROR_INVALID_PARAMETER, 7},
+        {-1, false, 0, FILE_BEGIN, kFailed, 0, ERROR_NEGATIVE_SEEK, 7},
+        {-11, true, -1, FILE_END, 0xFFFFFFFF, 0, ERROR_SUCCESS, k4GiB - 1},
+        {-10, true, -1, FILE_END, 0, 1, kUntouched, k4GiB},
+        {5, true, 1, FILE_BEGIN, 5, 1, kUntouched, k4GiB + 5},
+        {0, true, 2, FILE_CURRENT, 7, 2, kUntouched, 2 * k4GiB + 7},  // past the end
+        {-8, true, -1, FILE_CURRENT, kFailed, -1, ERROR_NEGATIVE_SEEK, 7},
+    };
+    LARGE_INTEGER zero, at;
+    zero.QuadPart = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE("row " + std::to_string(&row - rows));
+        ASSERT_EQ(SetFilePointer(handle, 7, nullptr, FILE_BEGIN), 7u);
+        SetLastError(kUntouched);
+        LONG high = row.high;
+        EXPECT_EQ(SetFilePointer(handle, row.low, row.withHigh ? &high : nullptr, row.method),
+                  row.result);
+        EXPECT_EQ(GetLastError(), row.error);
+        if (row.withHigh) {
+            EXPECT_EQ(high, row.highAfter);
+        }
+        ASSERT_TRUE(SetFilePointerEx(handle, zero, &at, FILE_CURRENT));
+        EXPECT_EQ(at.QuadPart, row.at);
+    }
+    ASSERT_TRUE(SetFilePointerEx(handle, zero, &at, FILE_END));
+    EXPECT_EQ(at.QuadPart, k4GiB + 10);
+    CloseHandle(handle);
+    std::filesystem::remove(file);
 }
 #endif

@@ -1,7 +1,8 @@
 # The install tree holds exactly the expected files and links, each link pointing where it
-# should, and the header and .def as they are in the sources.
+# should, the header and .def as they are in the sources, and on Windows a DLL stripped of
+# its symbol table and debug sections (unless built for Debug).
 #   -DPREFIX -DSYSTEM=Linux|Windows -DCONFIG=<lowercase build type> -DVERSION=x.y.z
-#   -DBINDIR -DLIBDIR -DINCLUDEDIR (relative) -DSOURCE_DIR
+#   -DBINDIR -DLIBDIR -DINCLUDEDIR -DDOCDIR (relative) -DSOURCE_DIR -DOBJDUMP
 string(REGEX MATCH "^[0-9]+" major "${VERSION}")
 set(config_dir "${LIBDIR}/cmake/quillpen")
 set(expected
@@ -11,7 +12,12 @@ set(expected
     "${config_dir}/quillpenTargets-${CONFIG}.cmake"
     "${config_dir}/quillpenTargets.cmake"
     "${LIBDIR}/pkgconfig/quillpen.pc"
-    "${LIBDIR}/quillpen.def")
+    "${LIBDIR}/quillpen.def"
+    "${DOCDIR}/CHANGELOG.md"
+    "${DOCDIR}/LICENSE"
+    "${DOCDIR}/README.md"
+    "${DOCDIR}/docs/api.md"
+    "${DOCDIR}/docs/log-format.md")
 if(SYSTEM STREQUAL "Windows")
     list(APPEND expected
         "${BINDIR}/quillpen.dll"
@@ -43,7 +49,10 @@ if(NOT expected STREQUAL actual)
     message(FATAL_ERROR "install tree differs\nexpected:\n  ${e}\nactual:\n  ${a}")
 endif()
 
-foreach(pair "include/quillpen.h=${INCLUDEDIR}/quillpen.h" "exports/quillpen.def=${LIBDIR}/quillpen.def")
+foreach(pair "include/quillpen.h=${INCLUDEDIR}/quillpen.h" "exports/quillpen.def=${LIBDIR}/quillpen.def"
+        "CHANGELOG.md=${DOCDIR}/CHANGELOG.md" "LICENSE=${DOCDIR}/LICENSE"
+        "README.md=${DOCDIR}/README.md" "docs/api.md=${DOCDIR}/docs/api.md"
+        "docs/log-format.md=${DOCDIR}/docs/log-format.md")
     string(REPLACE "=" ";" pair "${pair}")
     list(GET pair 0 source)
     list(GET pair 1 installed)
@@ -53,5 +62,19 @@ foreach(pair "include/quillpen.h=${INCLUDEDIR}/quillpen.h" "exports/quillpen.def
         message(FATAL_ERROR "${installed} is not a copy of ${source}")
     endif()
 endforeach()
+# The changelog's newest entry is this version.
+file(STRINGS "${PREFIX}/${DOCDIR}/CHANGELOG.md" newest REGEX "^## " LIMIT_COUNT 1)
+if(NOT newest STREQUAL "## ${VERSION}")
+    message(FATAL_ERROR "the changelog's newest entry is '${newest}', the version ${VERSION}")
+endif()
+if(SYSTEM STREQUAL "Windows" AND NOT CONFIG STREQUAL "debug")
+    set(dll "${PREFIX}/${BINDIR}/quillpen.dll")
+    execute_process(COMMAND "${OBJDUMP}" -h -t "${dll}" RESULT_VARIABLE rc OUTPUT_VARIABLE out
+        ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0 OR NOT out MATCHES "SYMBOL TABLE:\nno symbols\n"
+            OR out MATCHES " \\.debug_")
+        message(FATAL_ERROR "${dll} is not stripped:\n${out}")
+    endif()
+endif()
 list(LENGTH actual count)
 message(STATUS "install tree: ${count} entries as expected")

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/seams.h"
 #include "robust/export_tour.h"
 #include "robust/log_parse.h"
 #include "support/session_fixture.h"
@@ -72,6 +73,15 @@ TEST_F(Leaks, FailedStartsLeaveNoHandleBehind) {
             logTerm();
         }
         CloseHandle(held);
+        quillpen::seams::setSetFilePointerEx([](HANDLE, LARGE_INTEGER, PLARGE_INTEGER, DWORD) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return BOOL{FALSE};
+        });
+        for (int i = 0; i < rounds; ++i) {
+            EXPECT_EQ(open(), 0);  // the file cannot be moved to its end
+            logTerm();
+        }
+        quillpen::seams::setSetFilePointerEx(nullptr);
         std::filesystem::remove(logPath());
         std::filesystem::create_directories(logPath());
         for (int i = 0; i < rounds; ++i) {
@@ -86,7 +96,7 @@ TEST_F(Leaks, FailedStartsLeaveNoHandleBehind) {
     failures(200);
     EXPECT_EQ(handleMark(), before);
     // Three boxes for the directory, one for the null path, two for each file failure.
-    EXPECT_EQ(boxes().size(), 200u * (3 + 1 + 2 + 2));
+    EXPECT_EQ(boxes().size(), 200u * (3 + 1 + 2 + 2 + 2));
     ASSERT_EQ(open(), 1);
     _log(W("fine"));
     logTerm();

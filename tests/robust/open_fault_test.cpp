@@ -1,8 +1,9 @@
 // Sessions that cannot start: a log directory that cannot be created, a log file that
-// cannot be created, and the file of the day held by another process. Each shows the boxes
-// of its failure (the system's text inside them compared by shape only, since Windows,
-// Wine and the POSIX layer word it differently), leaves the library writing nothing and
-// never faulting, and a later logInit on a good path works.
+// cannot be created, the file of the day held by another process, and one that cannot be
+// moved to its end. Each shows the boxes of its failure (the system's text inside them
+// compared by shape only, since Windows, Wine and the POSIX layer word it differently),
+// leaves the library writing nothing and never faulting, and a later logInit on a good
+// path works.
 #include <fstream>
 #include <string>
 
@@ -20,7 +21,10 @@ class OpenFault : public SessionTest {
         const int before = entries();
         const size_t shown = boxes().size();
         robust::writeWithEveryExport();
+        // No handle to close: the thread's last error is left as it was.
+        SetLastError(0x20000123);
         logTerm();
+        EXPECT_EQ(GetLastError(), 0x20000123u);
         EXPECT_EQ(entries(), before);
         EXPECT_EQ(boxes().size(), shown);
     }
@@ -163,4 +167,25 @@ TEST_F(OpenFault, FileOfTheDayHeldByAnotherProcess) {
     EXPECT_TRUE(boxes().empty());
     // The other host's session, whole, then ours appended.
     EXPECT_EQ(readLog(), sessionLines(logPath(), "") + sessionLines(logPath(), line0("after")));
+}
+
+TEST_F(OpenFault, FileOfTheDayCannotBeMovedToItsEnd) {
+    std::filesystem::create_directories(root_ / "logs");
+    std::ofstream(logPath(), std::ios::binary) << "earlier\r\n";
+    quillpen::seams::setSetFilePointerEx([](HANDLE, LARGE_INTEGER, PLARGE_INTEGER, DWORD) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return BOOL{FALSE};
+    });
+    EXPECT_EQ(open(), 0);
+    quillpen::seams::setSetFilePointerEx(nullptr);
+    expectOpenBoxes(boxes(), (root_ / "logs").u8string(), ERROR_INVALID_PARAMETER);
+    expectSilence();
+    EXPECT_EQ(readLog(), "earlier\r\n");
+    // The reopened handle was closed: left open, it would hold the file against this one.
+    boxes().clear();
+    ASSERT_EQ(open(), 1);
+    _log(W("after"));
+    logTerm();
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_EQ(readLog(), "earlier\r\n" + sessionLines(logPath(), line0("after")));
 }

@@ -39,6 +39,7 @@ void SessionTest::SetUp() {
     gBoxAnswer = 1;
     quillpen::seams::setMessageBox(captureBox);
     quillpen::seams::setWriteFile(nullptr);
+    quillpen::seams::setSetFilePointerEx(nullptr);
     setLocalTime(2026, 12, 5, 9, 3, 4);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
@@ -54,6 +55,7 @@ void SessionTest::TearDown() {
     logTerm();
     quillpen::seams::setMessageBox(nullptr);
     quillpen::seams::setWriteFile(nullptr);
+    quillpen::seams::setSetFilePointerEx(nullptr);
     quillpen::seams::clearFakeClock();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
