@@ -57,12 +57,12 @@ void vlogLine(const WCHAR* label, const WCHAR* format, va_list args) {
         } else {
             char* const start = message - stamp.bytes;
             std::memcpy(start, stamp.text, static_cast<size_t>(stamp.bytes));
-            logWrite(start, stamp.bytes + line.bytes());
+            // At most 4223 units of at most three bytes, or four for two: an int.
+            logWrite(start, stamp.bytes + static_cast<int>(line.bytes()));
         }
     }
     // The scratch buffer stays zero-filled.
-    const int used = std::min(line.bytes(), kOutBufBytes - kStampRoom);
-    std::memset(gOutBufA, 0, static_cast<size_t>(kStampRoom + used));
+    std::memset(gOutBufA, 0, static_cast<size_t>(kStampRoom + line.stored()));
 }
 
 void logLine(const WCHAR* format, ...) {
@@ -96,9 +96,9 @@ void logSyslog(int32_t code, const WCHAR* format, ...) {
         // Refused as an overlong line; the refusal itself is short.
         logSyslog(kCritical, msg::kLineTooLong, msg::kLineTooLongLine);
     } else {
-        logWrite(gSysOutA, line.bytes());
+        logWrite(gSysOutA, static_cast<int>(line.bytes()));  // at most 4223 units
     }
-    std::memset(gSysOutA, 0, static_cast<size_t>(std::min(line.bytes(), kSysOutBytes)));
+    std::memset(gSysOutA, 0, static_cast<size_t>(line.stored()));
 }
 
 }  // namespace quillpen

@@ -27,7 +27,8 @@ bool createDirCheck(WCHAR* errorText) {
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS) return true;
     const bool parentMissing = code == ERROR_PATH_NOT_FOUND;
-    w32_err_fmtMsg(msg::kDirCheckLabel, parentMissing ? msg::kDirNotFoundLine : msg::kDirCreateLine, errorText, kAreaUnits);
+    w32_err_fmtMsg(msg::kDirCheckLabel, parentMissing ? msg::kDirNotFoundLine : msg::kDirCreateLine,
+                   errorText, kAreaUnits);
     if (parentMissing)
         formatWide(gMsgBufW, kWideBufUnits, msg::kDirPathNotFound, path, errorText);
     else

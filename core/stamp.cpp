@@ -9,8 +9,8 @@
 #include "core/clock.h"
 #include "core/format.h"
 #include "core/session.h"
-#include "text/utf8_sink.h"
 #include "quillpen.h"
+#include "text/utf8_sink.h"
 
 namespace quillpen {
 namespace {
@@ -124,7 +124,7 @@ LineStamp lineStamp(int32_t stampMode, DWORD threadId) {
         Utf8Sink stamp(gStamp.text, kMaxStampBytes, kMaxStampBytes);
         formatUtf8(stamp, QP_TEXT("tid=%ld:%lf[秒]["), threadId, elapsedSeconds());
         gStamp.valid = false;
-        return {gStamp.text, std::min(stamp.bytes(), kMaxStampBytes), stamp.units()};
+        return {gStamp.text, stamp.stored(), stamp.units()};
     }
     const __time64_t second = _time64(nullptr);
     if (!gStamp.valid || stampMode != gStamp.mode || second != gStamp.second) {

@@ -8,11 +8,11 @@
 
 #include "core/error_text.h"
 #include "core/line_writer.h"
-#include "core/messages.h"
 #include "core/log_file.h"
+#include "core/messages.h"
 #include "core/session.h"
-#include "text/utf.h"
 #include "quillpen.h"
+#include "text/utf.h"
 
 namespace quillpen::msg {
 namespace {

@@ -14,8 +14,8 @@
 #include "core/line_writer.h"
 #include "core/log_file.h"
 #include "core/session.h"
-#include "text/utf.h"
 #include "dumps/utf8.h"
+#include "text/utf.h"
 
 namespace quillpen {
 

@@ -2,6 +2,8 @@
 // forwards. A writer that the session's state rules out (no file, LOG_SLEEP, a level
 // filtered out) returns before the lock, so it never waits behind another thread's write;
 // one the gate lets through is decided again under the lock.
+#include "quillpen.h"
+
 #include <cstdarg>
 
 #include "bittables/bit_table.h"
@@ -13,7 +15,6 @@
 #include "core/w32_error.h"
 #include "dumps/text_dump.h"
 #include "dumps/utf8.h"
-#include "quillpen.h"
 #include "util/msgbox.h"
 #include "util/profile_timer.h"
 
@@ -42,14 +43,14 @@ void _log(const qp_wchar* format, ...) {
 }
 
 // A variadic function cannot forward its arguments, so each level entry is spelled out.
-#define QP_LEVEL_ENTRY(name, level)               \
-    void name(const qp_wchar* format, ...) {      \
-        if (!writerAdmits(level)) return;         \
-        SessionLock lock;                         \
-        va_list args;                             \
-        va_start(args, format);                   \
-        vlogLevel(level, format, args);           \
-        va_end(args);                             \
+#define QP_LEVEL_ENTRY(name, level)          \
+    void name(const qp_wchar* format, ...) { \
+        if (!writerAdmits(level)) return;    \
+        SessionLock lock;                    \
+        va_list args;                        \
+        va_start(args, format);              \
+        vlogLevel(level, format, args);      \
+        va_end(args);                        \
     }
 QP_LEVEL_ENTRY(log_debug, kDebug)
 QP_LEVEL_ENTRY(log_info, kInfo)
@@ -107,9 +108,7 @@ void makeBitStringUnicodeScalarValue(uint32_t scalar, const qp_wchar* prefix) {
 // of its texts only, and is taken inside.
 void msgBox(const qp_wchar* msg, const qp_wchar* ttl) { hostBox(false, msg, ttl); }
 
-int32_t msgBoxOkCancel(const qp_wchar* msg, const qp_wchar* ttl) {
-    return hostBox(true, msg, ttl);
-}
+int32_t msgBoxOkCancel(const qp_wchar* msg, const qp_wchar* ttl) { return hostBox(true, msg, ttl); }
 
 void profileTimeStart(const qp_wchar* prefix) {
     SessionLock lock;

@@ -31,18 +31,4 @@ int utf16ToUtf8(const qp_wchar* src, char* dst, int dstSize);
 // text longer than that.
 int32_t utf8LengthOf(const qp_wchar* text);
 
-// A unit that is not a surrogate as one four-byte word to store: its one to three UTF-8
-// bytes, then zeros; `n` receives the count. No branch: mixed text changes length at
-// nearly every character, which a branch would mispredict.
-inline uint32_t utf8Word(uint32_t unit, int& n) {
-    const bool one = unit < 0x80;
-    const bool two = unit < 0x800;
-    const uint32_t low = 0x80 | (unit & 0x3F);
-    const uint32_t mid = 0x80 | ((unit >> 6) & 0x3F);
-    const uint32_t three = (0xE0 | (unit >> 12)) | mid << 8 | low << 16;
-    const uint32_t twoBytes = (0xC0 | (unit >> 6)) | low << 8;
-    n = one ? 1 : two ? 2 : 3;
-    return one ? unit : two ? twoBytes : three;
-}
-
 }  // namespace quillpen

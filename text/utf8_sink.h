@@ -1,11 +1,13 @@
-// A UTF-8 text composed from UTF-16 pieces (a stamp, a message, a terminator) in one pass,
-// with the bytes utf16ToUtf8 gives the whole text: a high surrogate waits for the unit
-// after it, and a surrogate without its partner is dropped.
+// The one UTF-16 to UTF-8 converter: a text converted piece by piece (a stamp, a message,
+// a terminator, or a whole text at once) gives the bytes of the whole. A high surrogate
+// waits for the unit after it; a surrogate without its partner is dropped.
 //   u"a" u"\xD83D" u"\xDE00" u"\xD83D]" => 61 F0 9F 98 80 5D
-// What the printf engine writes is measured as the engine measures a wide buffer: its
-// units, cut after `maxUnits`. A NUL unit it writes (a %c of 0) ends the text there, as a
-// wide buffer's text ends at its NUL; the units after it still count toward the cut.
-// The bytes are stored while they fit `room` and counted beyond it.
+// Bytes are stored while whole characters fit `room`, and counted beyond it.
+//
+// It is also the printf engine's sink for a line (core/format_engine.h): what the engine
+// writes is measured in units, as in a wide buffer, and cut after `maxUnits`. A NUL unit
+// the engine writes (a %c of 0) ends the text there, as a wide buffer's text ends at its
+// NUL, though the units after it still count toward the cut.
 #pragma once
 
 #include <algorithm>
@@ -30,20 +32,18 @@ class Utf8Sink {
         if constexpr (std::is_same_v<T, char>) {  // the engine's own texts: numbers, "(null)"
             if (ended_ || n == 0) return;
             high_ = 0;  // ASCII, so a waiting high surrogate has no partner
-            if (n <= room_ - bytes_) std::memcpy(dst_ + bytes_, src, static_cast<size_t>(n));
+            if (n <= room_ - bytes_) {
+                std::memcpy(dst_ + bytes_, src, static_cast<size_t>(n));
+                stored_ += n;
+            }
             bytes_ += n;
             units_ += n;
             return;
         }
-        int i = 0;
-        if (!ended_ && !high_ && n <= room_ - bytes_) {  // a run of ASCII goes straight in
-            char* const out = dst_ + bytes_;
-            if constexpr (std::is_same_v<T, qp_wchar>) i = asciiWords(src, n, out);
-            for (; i < n && unitOf(src[i]) - 1 < 0x7F; ++i) out[i] = static_cast<char>(src[i]);
-            bytes_ += i;
-            units_ += i;
+        for (int i = 0; i < n;) {
+            if (!ended_ && !high_) i += putAscii(src + i, n - i);
+            if (i < n) put(unitOf(src[i++]));
         }
-        for (; i < n; ++i) put(unitOf(src[i]));
     }
     void fill(int c, int n) {
         n = take(n);
@@ -54,6 +54,12 @@ class Utf8Sink {
         if (cut_ || n > space()) {
             cut_ = true;
             return false;
+        }
+        if (n == 1 && units[0] == 0) {  // not a character: the end of the text
+            take(1);
+            ended_ = true;
+            high_ = 0;
+            return true;
         }
         copy(units, n);
         return true;
@@ -66,30 +72,16 @@ class Utf8Sink {
         for (; *text; ++text) put(unitOf(*text));
     }
 
-    // UTF-16 units of the text (the part before a NUL the engine wrote, and what was
-    // appended), and every byte of it, stored or not: more than the room when it did not fit.
+    // UTF-16 units of the text (without what followed a NUL the engine wrote); its bytes,
+    // stored or not; the bytes stored, whole characters that fit the room.
     int units() const { return units_; }
-    int bytes() const { return bytes_; }
+    int64_t bytes() const { return bytes_; }
+    int stored() const { return stored_; }
 
    private:
     static uint32_t unitOf(char c) { return static_cast<unsigned char>(c); }
     static uint32_t unitOf(qp_wchar c) { return static_cast<uint16_t>(c); }
     static uint32_t unitOf(uint16_t c) { return c; }
-
-    // Copies the leading whole words of four ASCII units, none of them NUL, from the n units
-    // at src; returns the units copied.
-    template <typename T>
-    static int asciiWords(const T* src, int n, char* out) {
-        constexpr uint64_t kLow = 0x0001000100010001, kHigh = 0x8000800080008000;
-        int i = 0;
-        for (; i + 4 <= n; i += 4) {
-            uint64_t w;
-            std::memcpy(&w, src + i, sizeof w);
-            if ((w & 0xFF80FF80FF80FF80) != 0 || ((w - kLow) & ~w & kHigh) != 0) break;
-            for (int k = 0; k < 4; ++k) out[i + k] = static_cast<char>(w >> (16 * k));
-        }
-        return i;
-    }
 
     // The part of n units that fits (none for n < 1), recording the cut of the rest.
     int take(int n) {
@@ -102,14 +94,31 @@ class Utf8Sink {
         taken_ += n;
         return n;
     }
+    // Stores the leading ASCII units of the n at src, as many as fit; returns how many.
+    // Text is mostly ASCII: four units are tested at once as one eight-byte word.
+    template <typename T>
+    int putAscii(const T* src, int n) {
+        n = static_cast<int>(std::min<int64_t>(n, room_ - bytes_));
+        if (n <= 0) return 0;
+        char* const out = dst_ + bytes_;
+        int i = 0;
+        if constexpr (std::is_same_v<T, qp_wchar>) {
+            for (uint64_t four; i + 4 <= n; i += 4) {
+                std::memcpy(&four, src + i, sizeof four);
+                if ((four & 0xFF80FF80FF80FF80u) != 0) break;
+                for (int k = 0; k < 4; ++k) out[i + k] = static_cast<char>(four >> (16 * k));
+            }
+        }
+        for (; i < n && unitOf(src[i]) < 0x80; ++i) out[i] = static_cast<char>(src[i]);
+        bytes_ += i;
+        stored_ += i;
+        units_ += i;
+        return i;
+    }
     void put(uint32_t u) {
         if (ended_) return;
         const uint32_t high = high_;
         high_ = 0;
-        if (u == 0) {
-            ended_ = true;
-            return;
-        }
         ++units_;
         if (u >= 0xD800 && u <= 0xDFFF) {
             if (u <= 0xDBFF)
@@ -121,13 +130,12 @@ class Utf8Sink {
         store(u);
     }
     void store(uint32_t c) {
-        if (c < 0x80 && bytes_ < room_) {
-            dst_[bytes_++] = static_cast<char>(c);
-            return;
-        }
         char bytes[4];
         const int n = utf32ToUtf8(c, bytes);
-        if (n <= room_ - bytes_) std::memcpy(dst_ + bytes_, bytes, static_cast<size_t>(n));
+        if (n <= room_ - bytes_) {  // past a character that did not fit, bytes_ > room_
+            std::memcpy(dst_ + bytes_, bytes, static_cast<size_t>(n));
+            stored_ += n;
+        }
         bytes_ += n;
     }
 
@@ -136,7 +144,8 @@ class Utf8Sink {
     int maxUnits_;
     int taken_ = 0;  // units the engine wrote
     int units_ = 0;
-    int bytes_ = 0;
+    int stored_ = 0;
+    int64_t bytes_ = 0;
     uint32_t high_ = 0;  // a high surrogate waiting for its low half
     bool ended_ = false;
     bool cut_ = false;

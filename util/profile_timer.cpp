@@ -14,8 +14,8 @@
 #include "core/line_writer.h"
 #include "core/messages.h"
 #include "core/session.h"
-#include "text/utf.h"
 #include "quillpen.h"
+#include "text/utf.h"
 
 namespace quillpen::msg {
 namespace {
