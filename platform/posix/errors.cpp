@@ -30,8 +30,8 @@ const SystemText kSystemTexts[] = {
     {80, u"The file exists.\r\n"},
     {87, u"The parameter is incorrect.\r\n"},
     {112, u"There is not enough space on the disk.\r\n"},
-    {131, u"An attempt was made to move the file pointer before the beginning of the file.\r\n"},
     {123, u"The filename, directory name, or volume label syntax is incorrect.\r\n"},
+    {131, u"An attempt was made to move the file pointer before the beginning of the file.\r\n"},
     {183, u"Cannot create a file when that file already exists.\r\n"},
     {206, u"The filename or extension is too long.\r\n"},
 };

@@ -76,6 +76,7 @@ bool lockForWriting(int fd) {
     lock.l_whence = SEEK_SET;
     return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
+
 // The position `distance` from the origin `method` names, found without moving; -1 after
 // setting the last error.
 int64_t targetOf(int fd, int64_t distance, DWORD method) {
