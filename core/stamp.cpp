@@ -4,7 +4,7 @@
 // (a double) goes through the printf engine.
 #include "core/stamp.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "core/clock.h"
 #include "core/format.h"
@@ -14,53 +14,40 @@
 
 namespace quillpen {
 namespace {
-// Stamp layouts: Y "%04d" year, y "%02d" year, M month, D day, h hour, m minute, s second
-// (each "%02d"), 0 the "%ld" of 0; any other character stands as it is.
+// Stamp layouts by mode: Y "%04d" year, y "%02d" year, M month, D day, h hour, m minute,
+// s second (each "%02d"), 0 the "%ld" of 0; any other character stands as it is.
+struct Layout {
+    int32_t mode;
+    const char* layout;
+};
+constexpr Layout kLayouts[] = {
+    {0, "["},
+    {2, "s:["},
+    {3, "s:0:["},
+    {4, "m:["},
+    {5, "m:0:["},
+    {6, "m:s:["},
+    {7, "m:s:0:["},
+    {8, "h:["},
+    {9, "h:0:["},
+    {16, "D:["},
+    {32, "M:["},
+    {64, "y:["},
+    {128, "y:M:D:["},
+    {256, "YMD:["},
+    {512, "YMD:["},
+    {1024, "YMD:["},
+    {2048, "YMD-hms:["},
+    {4096, "Y/M/D-h:m:s:["},
+    {8192, "Y-M-D h:m:s:["},
+    {16384, "YMD-hms:0:["},
+    {32768, "Y/M/D-h:m:s:0["},
+};
+
 const char* layoutOf(int32_t stampMode) {
-    switch (stampMode) {
-        case 0:
-            return "[";
-        case 2:
-            return "s:[";
-        case 3:
-            return "s:0:[";
-        case 4:
-            return "m:[";
-        case 5:
-            return "m:0:[";
-        case 6:
-            return "m:s:[";
-        case 7:
-            return "m:s:0:[";
-        case 8:
-            return "h:[";
-        case 9:
-            return "h:0:[";
-        case 16:
-            return "D:[";
-        case 32:
-            return "M:[";
-        case 64:
-            return "y:[";
-        case 128:
-            return "y:M:D:[";
-        case 256:
-        case 512:
-        case 1024:
-            return "YMD:[";
-        case 2048:
-            return "YMD-hms:[";
-        case 4096:
-            return "Y/M/D-h:m:s:[";
-        case 8192:
-            return "Y-M-D h:m:s:[";
-        case 16384:
-            return "YMD-hms:0:[";
-        case 32768:
-            return "Y/M/D-h:m:s:0[";
-        default:
-            return nullptr;
-    }
+    for (const Layout& l : kLayouts)
+        if (l.mode == stampMode) return l.layout;
+    return nullptr;
 }
 
 // "%0<width>d" of `value`: the sign, then zeros up to `width` characters in all, then the
@@ -84,35 +71,21 @@ int putField(char* dst, int value, int width) {
 int putStamp(char* dst, const char* layout, const struct tm& now) {
     int len = 0;
     for (const char* p = layout; *p; ++p) {
-        switch (*p) {
-            case 'Y':
-                len += putField(dst + len, now.tm_year + 1900, 4);
-                break;
-            case 'y':
-                len += putField(dst + len, now.tm_year + 1900, 2);
-                break;
-            case 'M':
-                len += putField(dst + len, now.tm_mon + 1, 2);
-                break;
-            case 'D':
-                len += putField(dst + len, now.tm_mday, 2);
-                break;
-            case 'h':
-                len += putField(dst + len, now.tm_hour, 2);
-                break;
-            case 'm':
-                len += putField(dst + len, now.tm_min, 2);
-                break;
-            case 's':
-                len += putField(dst + len, now.tm_sec, 2);
-                break;
-            default:  // '0' and the separators
-                dst[len++] = *p;
-                break;
+        if (!std::strchr("YyMDhms", *p)) {  // '0' and the separators
+            dst[len++] = *p;
+            continue;
         }
+        const int field = *p == 'M'   ? now.tm_mon + 1
+                          : *p == 'D' ? now.tm_mday
+                          : *p == 'h' ? now.tm_hour
+                          : *p == 'm' ? now.tm_min
+                          : *p == 's' ? now.tm_sec
+                                      : now.tm_year + 1900;
+        len += putField(dst + len, field, *p == 'Y' ? 4 : 2);
     }
     return len;
 }
+
 // The longest layout: six fields of at most 11 bytes, eight other characters.
 static_assert(kMaxStampBytes >= 6 * 11 + 8, "room for every layout");
 }  // namespace
