@@ -4,6 +4,8 @@
 //   quillpen_lines MODE N DIR
 // MODE: quillpen (_log), filtered (log_debug below the level), sleeping (_log with
 // LOG_SLEEP on), floor (write() of the line), spdlog, snprintf, handwritten.
+// MODE first-table prints the microseconds of the process's first decode table of 4 KB
+// and of the next one, the same text: what the first pays once, the next does not.
 #include <fcntl.h>
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +66,25 @@ int writeSpdlog(long lines, const std::string& dir) {
     return 0;
 }
 
+int timeFirstTable(const std::string& dir) {
+    if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 5, 0)) return 1;
+    std::string utf8;
+    while (utf8.size() < 4000)
+        utf8 += "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 0123456789 ";
+    const std::u16string text = widen(utf8);
+    double micros[2];
+    for (double& us : micros) {
+        const auto start = std::chrono::steady_clock::now();
+        logDumpUTF8(text.c_str(), 0, u"first");
+        const std::chrono::duration<double, std::micro> took =
+            std::chrono::steady_clock::now() - start;
+        us = took.count();
+    }
+    logTerm();
+    std::printf("%.1f %.1f\n", micros[0], micros[1]);
+    return 0;
+}
+
 // Lines composed into a local buffer by `Format`, one write() each.
 template <int (*Format)(char*)>
 int writeBufferLines(long lines, const std::string& file) {
@@ -92,6 +114,7 @@ int main(int argc, char** argv) {
     if (mode == "floor") return writeFloor(lines, dir);
     if (mode == "spdlog") return writeSpdlog(lines, dir);
     if (mode == "snprintf") return writeBufferLines<bench::formatPeerLine>(lines, dir + "/s.log");
+    if (mode == "first-table") return timeFirstTable(dir);
     if (mode == "handwritten")
         return writeBufferLines<bench::formatHandLine>(lines, dir + "/h.log");
     std::fprintf(stderr, "unknown mode %s\n", argv[1]);

@@ -58,3 +58,14 @@ trap 'rm -rf "$scratch"' EXIT
         echo "| $mode | $(( (many - few) / 10000 )) |"
     done
 } | tee "$out/instructions.md"
+
+# The first decode table of a process against the next, five fresh processes.
+{
+    echo
+    echo "| first decode table of 4 KB in a process, next one (µs) |"
+    echo "|---|"
+    for run in 1 2 3 4 5; do
+        echo "| $("$out/bench/quillpen_lines" first-table 0 "$scratch/first") |"
+        rm -rf "$scratch/first"
+    done
+} | tee -a "$out/instructions.md"
