@@ -4,8 +4,8 @@
 //   quillpen_lines MODE N DIR
 // MODE: quillpen (_log), filtered (log_debug below the level), sleeping (_log with
 // LOG_SLEEP on), floor (write() of the line), spdlog, snprintf, handwritten.
-// MODE first-table prints the microseconds of the process's first decode table of 4 KB
-// and of the next one, the same text: what the first pays once, the next does not.
+// MODE first-table prints the microseconds of the process's first decode table of 4 KB and
+// of the next one, then of a first and a next write() of as many bytes to a new file.
 #include <fcntl.h>
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
@@ -66,22 +66,33 @@ int writeSpdlog(long lines, const std::string& dir) {
     return 0;
 }
 
+// Microseconds that `call` takes.
+template <typename Call>
+double microsOf(Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    call();
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+// The first and the next decode table of the process, then the first and the next write()
+// of as many bytes to a new file of their own: what the system charges a first write to a
+// new file is not the library's.
 int timeFirstTable(const std::string& dir) {
     if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 5, 0)) return 1;
     std::string utf8;
     while (utf8.size() < 4000)
         utf8 += "caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80 0123456789 ";
     const std::u16string text = widen(utf8);
-    double micros[2];
-    for (double& us : micros) {
-        const auto start = std::chrono::steady_clock::now();
-        logDumpUTF8(text.c_str(), 0, u"first");
-        const std::chrono::duration<double, std::micro> took =
-            std::chrono::steady_clock::now() - start;
-        us = took.count();
-    }
+    const auto table = [&text] { logDumpUTF8(text.c_str(), 0, u"first"); };
+    const double first = microsOf(table), next = microsOf(table);
     logTerm();
-    std::printf("%.1f %.1f\n", micros[0], micros[1]);
+    const std::string bytes(22187, '-');  // a table of these 4,000 bytes
+    const int fd = open((dir + "/floor.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const auto put = [&] { return write(fd, bytes.data(), bytes.size()); };
+    const double floorFirst = microsOf(put), floorNext = microsOf(put);
+    close(fd);
+    std::printf("%.1f %.1f %.1f %.1f\n", first, next, floorFirst, floorNext);
     return 0;
 }
 
