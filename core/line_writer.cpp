@@ -48,10 +48,9 @@ void vlogLine(const WCHAR* label, const WCHAR* format, va_list args) {
     vformatUtf8(line, format, args);
     if (line.cut()) {
         refuseMessage(label);
-    } else if (writesLines(stampMode)) {
+    } else if (const LineStamp stamp = lineStamp(stampMode, threadId); stamp.text) {
         line.append(QP_TEXT("]"));
         line.append(gNewlineW);
-        const LineStamp stamp = lineStamp(stampMode, threadId);
         if (stamp.units + line.units() > kMaxLineUnits) {
             refuseMessage(label);
         } else {

@@ -90,8 +90,6 @@ int putStamp(char* dst, const char* layout, const struct tm& now) {
 static_assert(kMaxStampBytes >= 6 * 11 + 8, "room for every layout");
 }  // namespace
 
-bool writesLines(int32_t stampMode) { return stampMode == 1 || layoutOf(stampMode); }
-
 LineStamp lineStamp(int32_t stampMode, DWORD threadId) {
     if (stampMode == 1) {
         Utf8Sink stamp(gStamp.text, kMaxStampBytes, kMaxStampBytes);
@@ -101,9 +99,11 @@ LineStamp lineStamp(int32_t stampMode, DWORD threadId) {
     }
     const __time64_t second = _time64(nullptr);
     if (!gStamp.valid || stampMode != gStamp.mode || second != gStamp.second) {
+        const char* layout = layoutOf(stampMode);
+        if (!layout) return {nullptr, 0, 0};
         struct tm now;
         localTimeAt(second, &now);
-        gStamp.length = putStamp(gStamp.text, layoutOf(stampMode), now);
+        gStamp.length = putStamp(gStamp.text, layout, now);
         gStamp.mode = stampMode;
         gStamp.second = second;
         gStamp.valid = true;

@@ -20,11 +20,8 @@ struct LineStamp {
     int units;  // UTF-16 units: the line limits count them
 };
 
-// Whether lines of `stampMode` are written at all.
-bool writesLines(int32_t stampMode);
-
-// The stamp of a line of `stampMode` (one that writes lines), read from the clock now. Mode
-// 1 shows `threadId` and the seconds since gElapsedStart.
+// The stamp of a line of `stampMode`, read from the clock now; no text for a mode that
+// writes no line. Mode 1 shows `threadId` and the seconds since gElapsedStart.
 LineStamp lineStamp(int32_t stampMode, DWORD threadId);
 
 }  // namespace quillpen
