@@ -130,6 +130,11 @@ class Utf8Sink {
         store(u);
     }
     void store(uint32_t c) {
+        if (c < 0x80) {
+            if (bytes_ < room_) dst_[stored_++] = static_cast<char>(c);
+            ++bytes_;
+            return;
+        }
         char bytes[4];
         const int n = utf32ToUtf8(c, bytes);
         if (n <= room_ - bytes_) {  // past a character that did not fit, bytes_ > room_
