@@ -40,7 +40,8 @@ struct Conversion {
     int width = 0;
     int precision = -1;  // none
     Size size = Size::None;
-    int conv = 0;  // 0: the format ended inside the conversion
+    int conv = 0;       // 0: the format ended inside the conversion
+    bool bare = false;  // the letter alone, with no flag, width, precision or size
 };
 
 inline int unit(char c) { return static_cast<unsigned char>(c); }
@@ -108,6 +109,7 @@ template <typename Ch>
 const Ch* parseConversion(const Ch* p, Conversion& s) {
     if (kindOf(unit(*p)) != Kind::Invalid) {  // most conversions are a letter alone
         s.conv = unit(*p);
+        s.bare = true;
         return p + 1;
     }
     for (;; ++p) {
@@ -157,6 +159,29 @@ const Ch* parseConversion(const Ch* p, Conversion& s) {
     return s.conv ? p + 1 : p;
 }
 
+// The digits of `v` in the base of conversion `conv`, ending at `end` (none for 0, which the
+// precision's zeros show); returns where they start.
+inline char* putDigits(char* end, uint64_t v, int conv) {
+    char* q = end;
+    if (conv == 'o' || conv == 'x' || conv == 'X') {
+        const char* set = conv == 'X' ? kUpperHex : kLowerHex;
+        const int shift = conv == 'o' ? 3 : 4;
+        for (const uint64_t mask = (uint64_t{1} << shift) - 1; v; v >>= shift) *--q = set[v & mask];
+        return q;
+    }
+    for (; v >= 100; v /= 100) {  // two digits a step
+        q -= 2;
+        std::memcpy(q, kDigitPairs + 2 * (v % 100), 2);
+    }
+    if (v >= 10) {
+        q -= 2;
+        std::memcpy(q, kDigitPairs + 2 * v, 2);
+    } else if (v > 0) {
+        *--q = static_cast<char>('0' + v);
+    }
+    return q;
+}
+
 template <typename Sink, typename Args>
 void putInteger(Sink& out, const Conversion& s, Args& args) {
     int bits = 32;
@@ -176,24 +201,8 @@ void putInteger(Sink& out, const Conversion& s, Args& args) {
 
     char digits[24];
     char* const end = digits + sizeof digits;
-    char* q = end;
+    char* const q = putDigits(end, v, s.conv);
     const int base = s.conv == 'o' ? 8 : (s.conv == 'x' || s.conv == 'X') ? 16 : 10;
-    if (base == 10) {  // two digits a step; none for 0, which the precision's zeros show
-        for (; v >= 100; v /= 100) {
-            q -= 2;
-            std::memcpy(q, kDigitPairs + 2 * (v % 100), 2);
-        }
-        if (v >= 10) {
-            q -= 2;
-            std::memcpy(q, kDigitPairs + 2 * v, 2);
-        } else if (v > 0) {
-            *--q = static_cast<char>('0' + v);
-        }
-    } else {
-        const char* set = s.conv == 'X' ? kUpperHex : kLowerHex;
-        const int shift = base == 8 ? 3 : 4;
-        for (; v; v >>= shift) *--q = set[v & static_cast<uint64_t>(base - 1)];
-    }
     const int n = static_cast<int>(end - q);
 
     char prefix[2];
@@ -272,9 +281,7 @@ void putString(Sink& out, const Conversion& s, bool wideArg, const void* arg) {
     }
     // The format's own unit type: no need to look past what could fit or pad.
     const auto* text = static_cast<const Ch*>(arg);
-    const int bound = std::min(limit, std::max(s.width, out.space() + 1));
-    int n = 0;
-    while (n < bound && text[n]) ++n;
+    const int n = boundedLength(text, std::min(limit, std::max(s.width, out.space() + 1)));
     padBefore(out, s, n);
     out.copy(text, n);
     padAfter(out, s, n);
@@ -326,10 +333,37 @@ inline bool takesWide(const Conversion& s, bool wideFormat) {
     return upper != wideFormat;
 }
 
+// "%d", "%i", "%u", "%x", "%X" and "%s" alone, nearly every conversion a log line has,
+// printed as the general path prints them, without its flags, fields and sizes. False for
+// any other, having read no argument.
+template <typename Ch, typename Sink, typename Args>
+bool putBare(Sink& out, int conv, Args& args) {
+    if (conv == 's') {  // a string of the format's own width
+        const auto* text = static_cast<const Ch*>(args.nextPointer());
+        if (!text)
+            out.copy("(null)", 6);
+        else
+            out.copy(text, boundedLength(text, out.space() + 1));
+        return true;
+    }
+    const bool isSigned = conv == 'd' || conv == 'i';
+    if (!isSigned && conv != 'u' && conv != 'x' && conv != 'X') return false;
+    const auto raw = static_cast<uint32_t>(args.nextInt32());
+    const bool negative = isSigned && static_cast<int32_t>(raw) < 0;
+    char digits[12];
+    char* const end = digits + sizeof digits;
+    char* q = putDigits(end, negative ? 0u - raw : raw, conv);
+    if (q == end) *--q = '0';
+    if (negative) *--q = '-';
+    out.copy(q, static_cast<int>(end - q));
+    return true;
+}
+
 // Performs one parsed conversion; false when the conversion is not one this engine honours,
 // in which case no argument has been read.
 template <typename Ch, typename Sink, typename Args>
 bool convert(Sink& out, Conversion& s, Args& args) {
+    if (s.bare && putBare<Ch>(out, s.conv, args)) return true;
     const Kind kind = kindOf(s.conv);
     if (!accepts(kind, s)) return false;
     if (kind == Kind::Percent) {  // takes no argument, not even for '*'

@@ -1,23 +1,14 @@
 #include "text/utf.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "text/utf8_sink.h"
 
 namespace quillpen {
 static_assert(sizeof(qp_wchar) == 2, "a UTF-16 unit is two bytes");
 
-int wideLength(const qp_wchar* text) {
-    if (!text) return 0;
-    // Four tests a step, each unit read only once the one before it is known not to end
-    // the text: a loop of fewer jumps than one a unit.
-    for (int n = 0;; n += 4) {
-        if (!text[n]) return n;
-        if (!text[n + 1]) return n + 1;
-        if (!text[n + 2]) return n + 2;
-        if (!text[n + 3]) return n + 3;
-    }
-}
+int wideLength(const qp_wchar* text) { return text ? boundedLength(text, INT_MAX) : 0; }
 
 int utf32ToUtf8(uint32_t c, char* dst) {
     auto* out = reinterpret_cast<unsigned char*>(dst);

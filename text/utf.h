@@ -11,6 +11,21 @@
 
 namespace quillpen {
 
+// Units (of either width) before the terminator or `bound`, whichever comes first. Four
+// tests a step, each unit read only once the one before it is known not to end the text.
+template <typename Unit>
+int boundedLength(const Unit* text, int bound) {
+    int n = 0;
+    for (; n + 4 <= bound; n += 4) {
+        if (!text[n]) return n;
+        if (!text[n + 1]) return n + 1;
+        if (!text[n + 2]) return n + 2;
+        if (!text[n + 3]) return n + 3;
+    }
+    while (n < bound && text[n]) ++n;
+    return n;
+}
+
 // Units before the terminator; 0 for a null pointer.
 int wideLength(const qp_wchar* text);
 

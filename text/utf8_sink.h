@@ -106,7 +106,7 @@ class Utf8Sink {
             for (uint64_t four; i + 4 <= n; i += 4) {
                 std::memcpy(&four, src + i, sizeof four);
                 if ((four & 0xFF80FF80FF80FF80u) != 0) break;
-                for (int k = 0; k < 4; ++k) out[i + k] = static_cast<char>(four >> (16 * k));
+                for (int k = 0; k < 4; ++k) out[i + k] = static_cast<char>(src[i + k]);
             }
         }
         for (; i < n && unitOf(src[i]) < 0x80; ++i) out[i] = static_cast<char>(src[i]);
