@@ -13,8 +13,11 @@
 // n = 3 and 4, and fillers "." in the columns the glyph leaves. A two-cell glyph never
 // straddles the group mark or the end of a row: when its lead byte falls in column 7 or 15,
 // a placeholder "`" takes that column and the glyph the next two, as 日 above. A character
-// the end of a row cuts goes on in column 0 of the next row. A control byte is reported and
-// shows nothing, though its column counts as taken.
+// the end of a row cuts goes on in column 0 of the next row:
+//
+//   "ABCDEFGHIJKLMNO日" => |ABCDEFGH|IJKLMNO`| and then |日      |        |
+//
+// A control byte is reported and shows nothing, though its column counts as taken.
 #include <algorithm>
 #include <cstring>
 
@@ -106,7 +109,8 @@ int32_t glyphCells(int32_t bytes) { return bytes >= 3 ? 2 : 1; }
 // straddle the group mark or the row's end: it moves one column on, behind a placeholder.
 bool glyphMoves(int32_t lead, int32_t bytes) { return glyphCells(bytes) == 2 && lead % 8 == 7; }
 
-// A glyph of 1 to 4 bytes. Copied byte by byte: a loop costs more than such a glyph.
+// A glyph of 1 to 4 bytes, copied without a loop: for so few bytes a loop (or the call to
+// memcpy a compiler makes of it) costs more than the bytes.
 char* copyGlyph(char* out, const uint8_t* glyph, int32_t bytes) {
     out[0] = static_cast<char>(glyph[0]);
     if (bytes > 1) out[1] = static_cast<char>(glyph[1]);
@@ -115,16 +119,16 @@ char* copyGlyph(char* out, const uint8_t* glyph, int32_t bytes) {
     return out + bytes;
 }
 
-// No character needs more than two.
+// Fillers: no character needs more than two.
 char* putFillers(char* out, int32_t count) {
     if (count > 0) *out++ = '.';
     if (count > 1) *out++ = '.';
     return out;
 }
 
-// A one-byte character: a printable one is shown. A control byte (or a byte that starts no
-// character, never produced by the conversion) is reported, its column counted as taken
-// but left empty.
+// A one-byte character: a printable one shows itself. A control byte (or a byte that starts
+// no character, never produced by the conversion) is reported; its column counts as taken
+// but stays empty.
 char* utf8_setAsciiConpat(const DumpBlock& block, char* out, uint8_t byte, int32_t at) {
     if (isPrintable(byte)) {
         *out = static_cast<char>(byte);
@@ -135,31 +139,27 @@ char* utf8_setAsciiConpat(const DumpBlock& block, char* out, uint8_t byte, int32
     return out;
 }
 
-// The character at data offset `at`, in the columns before offset `stop` (the group mark,
-// the row's end or the data's end); `at` moves past them. A character of n bytes takes n
-// columns: its glyph, then fillers in the columns the glyph leaves. One that `stop` cuts
-// shows a placeholder if its glyph moves, else its glyph and fillers, and the cursor keeps
-// it for the rest.
-char* utf8chsrsSet(const DumpBlock& block, char* out, Utf8Cursor& cur, int32_t& at, int32_t stop) {
+// A character of 2 to 4 bytes at data offset `at`, in the columns before offset `stop` (the
+// group mark, the row's end or the data's end); `at` moves past them. A character of n
+// bytes takes n columns: its glyph, then fillers in the columns the glyph leaves. One that
+// `stop` cuts shows a placeholder if its glyph moves, else its glyph and fillers, and the
+// cursor keeps it for the rest.
+char* utf8chsrsSet(char* out, Utf8Cursor& cur, int32_t n, int32_t& at, int32_t stop) {
     const uint8_t* lead = cur.data + at;
-    const int32_t n = isPrintable(*lead) ? 1 : utf8LeadByteCount(*lead);
-    if (n < 2) {
-        out = utf8_setAsciiConpat(block, out, *lead, at);
-        at += 1;
-    } else if (n <= stop - at) {
+    if (n <= stop - at) {
         out = putFillers(copyGlyph(out, lead, n), n - glyphCells(n));
         at += n;
-    } else {
-        cur.lead = at;
-        cur.byteCnt = n;
-        if (glyphMoves(at, n)) {
-            *out++ = '`';
-        } else {
-            out = copyGlyph(out, lead, std::min(n, cur.size - at));
-            out = putFillers(out, stop - at - glyphCells(n));
-        }
-        at = stop;
+        return out;
     }
+    cur.lead = at;
+    cur.byteCnt = n;
+    if (glyphMoves(at, n)) {
+        *out++ = '`';
+    } else {
+        out = copyGlyph(out, lead, std::min(n, cur.size - at));
+        out = putFillers(out, stop - at - glyphCells(n));
+    }
+    at = stop;
     return out;
 }
 
@@ -177,14 +177,29 @@ char* finishCutCharacter(char* out, const Utf8Cursor& cur, int32_t& at) {
     return putFillers(out, fillers);
 }
 
-// The columns of the character area from the cursor up to data offset `end` (the group
-// mark or the row's end); blanks past the data.
-char* putCharacters(const DumpBlock& block, char* out, Utf8Cursor& cur, int32_t end) {
-    const int32_t stop = std::min(end, cur.size);
-    int32_t at = cur.cnt;
-    if (at < cur.lead + cur.byteCnt) out = finishCutCharacter(out, cur, at);
-    while (at < stop) out = utf8chsrsSet(block, out, cur, at, stop);
-    for (int32_t k = std::max(at, end - 8); k < end; ++k) *out++ = ' ';
+// The character area of the row from the cursor, half by half (columns 0 to 7, then 8 to
+// 15), each followed by a mark: the group mark, then the area's end. A half begins with the
+// rest of a character the mark or the previous row's end cut, if any; blanks past the data.
+char* putCharacterArea(const DumpBlock& block, char* out, Utf8Cursor& cur) {
+    const uint8_t* const data = cur.data;  // a copy the stores into the block cannot change
+    const int32_t rowStart = cur.cnt;
+    int32_t at = rowStart;
+    for (int32_t end = rowStart + 8; end <= rowStart + 16; end += 8) {
+        if (at < cur.lead + cur.byteCnt) out = finishCutCharacter(out, cur, at);
+        const int32_t stop = std::min(end, cur.size);
+        while (at < stop) {
+            // Printable ASCII, most of most text, is known without the table.
+            const int32_t n = isPrintable(data[at]) ? 1 : utf8LeadByteCount(data[at]);
+            if (n >= 2) {
+                out = utf8chsrsSet(out, cur, n, at, stop);
+            } else {
+                out = utf8_setAsciiConpat(block, out, data[at], at);
+                at += 1;
+            }
+        }
+        for (int32_t k = std::max(at, end - 8); k < end; ++k) *out++ = ' ';
+        *out++ = '|';
+    }
     cur.cnt = at;
     return out;
 }
@@ -193,12 +208,8 @@ char* putCharacters(const DumpBlock& block, char* out, Utf8Cursor& cur, int32_t 
 // no room for the longest row.
 bool appendRow(DumpBlock& block, Utf8Cursor& cur) {
     if (block.capacity - block.outLen <= kMaxRowBytes) return false;  // keeps the NUL's byte
-    const int32_t rowStart = cur.cnt;
-    char* out = putHexArea(block.text + block.outLen, cur.data + rowStart, cur.size - rowStart);
-    out = putCharacters(block, out, cur, rowStart + 8);
-    *out++ = '|';  // the group mark
-    out = putCharacters(block, out, cur, rowStart + 16);
-    *out++ = '|';
+    char* out = putHexArea(block.text + block.outLen, cur.data + cur.cnt, cur.size - cur.cnt);
+    out = putCharacterArea(block, out, cur);
     out = putTrailer(out, cur.cnt);
     block.outLen = static_cast<int32_t>(out - block.text);
     return true;
