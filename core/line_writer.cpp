@@ -2,8 +2,8 @@
 // the wide buffers (4223 units and the NUL), while its bytes go straight into gOutBufA
 // (gSysOutA for a [SYSLOG] line). A time-stamped line is composed message first, so that
 // its stamp is read once the message is formatted; the stamp then goes in front of it:
-//   gOutBufA: [ room for the stamp ][ message ] terminator ]
-//                        "2026-12-05 09:03:04:[" is copied to end where the message starts.
+//   gOutBufA: |      room for the stamp      |count=5]\r\n     (the message, "]", terminator)
+//             |        2026-12-05 09:03:04:[|               (the stamp, ending where it starts)
 #include "core/line_writer.h"
 
 #include <algorithm>

@@ -1,9 +1,8 @@
-// A line of plain conversions is composed straight into UTF-8 in one pass; any other line
-// takes the three passes (message, line, conversion). Both must give the same bytes, so
-// each generated line is checked against the engine's UTF-16 message for its format,
-// converted: literals and texts of every UTF-8 length, surrogates paired and lone, flags
-// and widths, conversions the one-pass path leaves to the other, and texts either side of
-// its length bound.
+// A line is composed straight into UTF-8 in one pass, measured in UTF-16 units as it goes.
+// It must give the bytes of its message formatted into a wide buffer and then converted, so
+// each generated line is checked against that: literals and texts of every UTF-8 length,
+// surrogates paired and lone (across conversions too), flags and widths, bare conversions
+// and the general ones, and texts either side of the line's limit.
 #include <random>
 #include <string>
 #include <vector>
@@ -13,8 +12,8 @@
 #include "text/utf.h"
 
 namespace {
-// What the three passes write for `_log(format, number, text)` in stamp mode 0: the line,
-// or the refusal of a message or line over 4223 units.
+// What `_log(format, number, text)` writes in stamp mode 0, from the message formatted into
+// UTF-16 and converted: the line, or the refusal of a message or line over 4223 units.
 std::string generalLine(const WString& format, int32_t number, const qp_wchar* text) {
     std::vector<qp_wchar> message(4224);
     const int units = quillpen::formatWide(message.data(), 4224, format.c_str(), number, text);
@@ -33,7 +32,7 @@ const T& pick(std::mt19937& gen, const T (&items)[N]) {
 }
 }  // namespace
 
-TEST_F(SessionTest, OnePassAndThreePassLinesAreTheSame) {
+TEST_F(SessionTest, LinesAreTheirUtf16MessagesConverted) {
     ASSERT_EQ(open(), 1);
     const qp_wchar highLone[] = {0xD800, 'x', 0};
     const qp_wchar lowLone[] = {0xDC00, 0};
