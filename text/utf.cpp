@@ -10,31 +10,6 @@ static_assert(sizeof(qp_wchar) == 2, "a UTF-16 unit is two bytes");
 
 int wideLength(const qp_wchar* text) { return text ? boundedLength(text, INT_MAX) : 0; }
 
-int utf32ToUtf8(uint32_t c, char* dst) {
-    auto* out = reinterpret_cast<unsigned char*>(dst);
-    if (c <= 0x7F) {
-        out[0] = static_cast<unsigned char>(c);
-        return 1;
-    }
-    if (c <= 0x7FF) {
-        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
-        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c <= 0xFFFF) {
-        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
-        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    if (c > 0x10FFFF) return 0;
-    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
-    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
-    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
-    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
-    return 4;
-}
-
 int utf16ToUtf8N(const qp_wchar* src, int units, char* dst, int dstSize) {
     if (dstSize < 1) return -1;
     Utf8Sink text(dst, dstSize - 1, units);  // the NUL's byte is kept

@@ -31,7 +31,31 @@ int wideLength(const qp_wchar* text);
 
 // Writes the UTF-8 form of one code point (1 to 4 bytes, no NUL) and returns its length;
 // 0 for a value above 0x10FFFF, writing nothing.
-int utf32ToUtf8(uint32_t codePoint, char* dst);
+inline int utf32ToUtf8(uint32_t c, char* dst) {
+    auto* out = reinterpret_cast<unsigned char*>(dst);
+    if (c <= 0x7F) {
+        out[0] = static_cast<unsigned char>(c);
+        return 1;
+    }
+    if (c <= 0x7FF) {
+        out[0] = static_cast<unsigned char>(0xC0 | (c >> 6));
+        out[1] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c <= 0xFFFF) {
+        out[0] = static_cast<unsigned char>(0xE0 | (c >> 12));
+        out[1] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    if (c > 0x10FFFF) return 0;
+    out[0] = static_cast<unsigned char>(0xF0 | (c >> 18));
+    out[1] = static_cast<unsigned char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<unsigned char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
 
 // Converts the first `units` units of `src`, which need no terminator, into `dst` and
 // NUL-terminates it, writing nothing past the NUL and never more than `dstSize` bytes.

@@ -130,17 +130,9 @@ class Utf8Sink {
         store(u);
     }
     void store(uint32_t c) {
-        if (c < 0x80) {
-            if (bytes_ < room_) dst_[stored_++] = static_cast<char>(c);
-            ++bytes_;
-            return;
-        }
-        char bytes[4];
-        const int n = utf32ToUtf8(c, bytes);
-        if (n <= room_ - bytes_) {  // past a character that did not fit, bytes_ > room_
-            std::memcpy(dst_ + bytes_, bytes, static_cast<size_t>(n));
-            stored_ += n;
-        }
+        const int n = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        // Past a character that did not fit, bytes_ > room_: nothing more is stored.
+        if (n <= room_ - bytes_) stored_ += utf32ToUtf8(c, dst_ + stored_);
         bytes_ += n;
     }
 
