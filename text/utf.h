@@ -56,7 +56,6 @@ inline int utf32ToUtf8(uint32_t c, char* dst) {
     return 4;
 }
 
-
 // Converts the first `units` units of `src`, which need no terminator, into `dst` and
 // NUL-terminates it, writing nothing past the NUL and never more than `dstSize` bytes.
 // Returns the byte length, or -1 when the text did not fit: `dst` then holds the whole

@@ -160,8 +160,9 @@ TEST(Format, WideFormats) {
     EXPECT_EQ(Wf(W("%c|%lc|%hc|%C|%Tc|%hc"), {I(0x3042), I('b'), I('c'), I(0xE9), I('e'), I(0xE9)}),
               W("\u3042|b|c|\u00e9|e|\u00e9"));
     // Width counts UTF-16 units: a surrogate pair takes two.
-    EXPECT_EQ(Wf(W("%05s|%03c|%-03C|%04hs"), {P(W("\U0001F600")), I(0x3042), I('z'), P("\xC3\xA9")}),
-              W("000\U0001F600|00\u3042|z  |000\u00e9"));
+    EXPECT_EQ(
+        Wf(W("%05s|%03c|%-03C|%04hs"), {P(W("\U0001F600")), I(0x3042), I('z'), P("\xC3\xA9")}),
+        W("000\U0001F600|00\u3042|z  |000\u00e9"));
     EXPECT_EQ(Wf(W("%05d %.2f %#x %lld"), {I(-42), D(1.5), I(255), L(-5)}),
               W("-0042 1.50 0xff -5"));
     EXPECT_EQ(Wf(W("ログ出力 %d 件"), {I(3)}), W("ログ出力 3 件"));
@@ -208,8 +209,7 @@ TEST(Format, Floats) {
     }
     std::vector<char> tiny(2048);
     ASSERT_EQ(quillpen::formatNarrow(tiny.data(), 2048, "%.1022f", std::ldexp(1.0, -1021)), 1024);
-    EXPECT_EQ(std::string(tiny.data()),
-              "0." + std::string(1021 - fives.size(), '0') + fives + "0");
+    EXPECT_EQ(std::string(tiny.data()), "0." + std::string(1021 - fives.size(), '0') + fives + "0");
     const std::string big = N("%f", {D(1e300)});
     EXPECT_EQ(big.size(), 301u + 7);
     EXPECT_EQ(big.substr(0, 17) + big.substr(301), "10000000000000000.000000");
