@@ -44,6 +44,7 @@ void vlogLine(const WCHAR* label, const WCHAR* format, va_list args) {
         gElapsedStart = clockTicks();
     }
     char* const message = gOutBufA + kStampRoom;
+    char* start = message;  // where the line begins once its stamp is in front
     Utf8Sink line(message, kOutBufBytes - kStampRoom, kMaxLineUnits);
     vformatUtf8(line, format, args);
     if (line.cut()) {
@@ -54,14 +55,14 @@ void vlogLine(const WCHAR* label, const WCHAR* format, va_list args) {
         if (stamp.units + line.units() > kMaxLineUnits) {
             refuseMessage(label);
         } else {
-            char* const start = message - stamp.bytes;
+            start = message - stamp.bytes;
             std::memcpy(start, stamp.text, static_cast<size_t>(stamp.bytes));
             // At most 4223 units of at most three bytes, or four for two: an int.
             logWrite(start, stamp.bytes + static_cast<int>(line.bytes()));
         }
     }
-    // The scratch buffer stays zero-filled.
-    std::memset(gOutBufA, 0, static_cast<size_t>(kStampRoom + line.stored()));
+    // The scratch buffer stays zero-filled: only what was written is cleared.
+    std::memset(start, 0, static_cast<size_t>(message + line.stored() - start));
 }
 
 void logLine(const WCHAR* format, ...) {

@@ -33,6 +33,8 @@ struct LogContext {
 extern LogContext* gLogCtx;
 extern int32_t gInitDone;  // set by a logInit that succeeded, cleared by logTerm
 extern WCHAR* gMsgBufW;    // texts of logInit's boxes
+// gLineBufW and gSysMsgW belong to every session (logInit allocates them, and fails when it
+// cannot), but no writer composes in them: lines go straight into gOutBufA and gSysOutA.
 extern WCHAR* gLineBufW;
 extern WCHAR* gSysMsgW;
 extern char* gOutBufA;  // time-stamped lines, dumps and tables

@@ -33,7 +33,7 @@ class Utf8Sink {
             if (ended_ || n == 0) return;
             high_ = 0;  // ASCII, so a waiting high surrogate has no partner
             if (n <= room_ - bytes_) {
-                std::memcpy(dst_ + bytes_, src, static_cast<size_t>(n));
+                std::memcpy(dst_ + stored_, src, static_cast<size_t>(n));
                 stored_ += n;
             }
             bytes_ += n;
@@ -99,8 +99,8 @@ class Utf8Sink {
     template <typename T>
     int putAscii(const T* src, int n) {
         n = static_cast<int>(std::min<int64_t>(n, room_ - bytes_));
-        if (n <= 0) return 0;
-        char* const out = dst_ + bytes_;
+        if (n <= 0) return 0;  // past a character that did not fit, bytes_ > room_
+        char* const out = dst_ + stored_;
         int i = 0;
         if constexpr (std::is_same_v<T, qp_wchar>) {
             for (uint64_t four; i + 4 <= n; i += 4) {
