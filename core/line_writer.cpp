@@ -33,6 +33,15 @@ static_assert(kOutBufBytes - kStampRoom >= kMaxFormatBytes && kSysOutBytes >= kM
 void refuseMessage(const WCHAR* label) {
     logSyslog(kCritical, msg::kMessageTooLong, label, kMaxLineUnits);
 }
+
+// Writes a composed line with one WriteFile; a line over 8190 bytes is refused with a
+// CRETICAL [SYSLOG] line instead. Callers have checked that a writer is ready.
+void logWrite(const char* bytes, int length) {
+    if (length > kMaxFormatBytes)
+        logSyslog(kCritical, msg::kLineTooLong, msg::kLineTooLongLine);
+    else
+        logFileWrite(bytes, length);
+}
 }  // namespace
 
 void vlogLine(const WCHAR* label, const WCHAR* format, va_list args) {
@@ -70,14 +79,6 @@ void logLine(const WCHAR* format, ...) {
     va_start(args, format);
     vlogLine(msg::kLogFormat, format, args);
     va_end(args);
-}
-
-bool logWrite(const char* bytes, int length) {
-    if (length > kMaxFormatBytes) {
-        logSyslog(kCritical, msg::kLineTooLong, msg::kLineTooLongLine);
-        return false;
-    }
-    return logFileWrite(bytes, length);
 }
 
 void logSyslog(int32_t code, const WCHAR* format, ...) {

@@ -27,11 +27,6 @@ void vlogLine(const WCHAR* label, const WCHAR* format, va_list args);
 // The same under the _log label, for the library's own lines.
 void logLine(const WCHAR* format, ...);
 
-// Writes `length` bytes of a composed line with one WriteFile; a line over 8190 bytes is
-// refused with a CRETICAL [SYSLOG] line. Callers have checked that a writer is ready.
-// True when WriteFile wrote it.
-bool logWrite(const char* bytes, int length);
-
 // A [SYSLOG] line: the banner of `code`, a blank, the message, the terminator. Written only
 // while logLevel >= 0, LOG_SLEEP is off and the file is open; callable at any time.
 void logSyslog(int32_t code, const WCHAR* format, ...);

@@ -109,10 +109,10 @@ bool logFileOpen() {
     return true;
 }
 
-bool logFileWrite(const char* bytes, int length) {
-    if (length <= 0) return length == 0;
+void logFileWrite(const char* bytes, int length) {
+    if (length <= 0) return;
     DWORD written = 0;
-    return WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(length), &written, nullptr) != FALSE;
+    WriteFile(gLogCtx->hFile, bytes, static_cast<DWORD>(length), &written, nullptr);
 }
 
 void logFileClose() {

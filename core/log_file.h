@@ -19,7 +19,7 @@ inline bool writerReady() { return logFileIsOpen() && gLogCtx->logSleep == 0; }
 
 // Writes `length` bytes with one WriteFile; nothing for a length of 0 or less. A failed
 // write is not reported: the caller's line is lost, and the next one is tried as usual.
-bool logFileWrite(const char* bytes, int length);
+void logFileWrite(const char* bytes, int length);
 
 // Closes the file; the record keeps no handle.
 void logFileClose();
