@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz/support/ref_utf.h"
+#include "support/ref_utf.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -20,7 +20,7 @@
 #endif
 
 namespace {
-using fuzz::WString;
+using ref::WString;
 
 WString unitsOf(const std::vector<uint16_t>& units) {
     WString text;
@@ -73,8 +73,8 @@ std::string hexUnits(const WString& text) {
 void checkEveryRoom(const WString& all) {
     const WString terminated = all.substr(0, all.find(qp_wchar{0}));
     for (const WString* text : {&all, &terminated}) {
-        const auto pieces = fuzz::utf8Pieces(text->data(), text->size());
-        const std::string whole = fuzz::joinPieces(pieces);
+        const auto pieces = ref::utf8Pieces(text->data(), text->size());
+        const std::string whole = ref::joinPieces(pieces);
         for (int dstSize = 0; dstSize <= static_cast<int>(whole.size()) + 8; ++dstSize) {
             std::string fit;
             for (const auto& piece : pieces) {
@@ -261,7 +261,7 @@ TEST(Utf8, TextsEndingAtAPageEnd) {
         WString text;
         for (size_t k = 0; k < length; ++k)
             text += static_cast<qp_wchar>(k % 6 == 5 ? 0x3042 : 'a' + k % 26);
-        const std::string expected = fuzz::joinPieces(fuzz::utf8Pieces(text.data(), length));
+        const std::string expected = ref::joinPieces(ref::utf8Pieces(text.data(), length));
         std::vector<char> out(expected.size() + 1);
         const int room = static_cast<int>(out.size());
 

@@ -10,6 +10,7 @@
 #include "support/ref_utf.h"
 
 namespace fuzz {
+using namespace ::ref;
 
 // Prints what went wrong and aborts, so that libFuzzer keeps the input as a crash.
 [[noreturn]] void fail(const char* check, const std::string& detail);

@@ -9,6 +9,10 @@
 #include "support/ref_utf.h"
 
 namespace fuzz {
+using namespace ::ref;
+}
+
+namespace fuzz {
 
 // A host text: null, or units from the input (no 0 unit), sometimes repeated to lengths
 // around the library's limits.

@@ -1,8 +1,8 @@
-#include "ref_utf.h"  // beside it: the unit tests build it too
+#include "support/ref_utf.h"
 
 #include <algorithm>
 
-namespace fuzz {
+namespace ref {
 
 std::string encodeUtf8(uint32_t c) {
     std::string out;
@@ -112,4 +112,4 @@ WString unitsFromBytes(const std::string& bytes, bool stopAtNul) {
     return units;
 }
 
-}  // namespace fuzz
+}  // namespace ref

@@ -1,4 +1,4 @@
-// Reference conversions for the fuzz targets, written from the encoding rules alone so that
+// Reference conversions for the tests and fuzz targets, written from the encoding rules alone so that
 // they share no code with the library's converters.
 #pragma once
 
@@ -9,7 +9,7 @@
 
 #include "quillpen.h"
 
-namespace fuzz {
+namespace ref {
 
 using WString = std::basic_string<qp_wchar>;
 
@@ -30,4 +30,4 @@ std::vector<WString> utf16Pieces(const std::string& bytes, size_t maxBytes);
 // up to the first 0 unit when stopAtNul is set.
 WString unitsFromBytes(const std::string& bytes, bool stopAtNul);
 
-}  // namespace fuzz
+}  // namespace ref
