@@ -10,6 +10,8 @@ std::atomic<seams::SetFilePointerExFn> gSetFilePointerExFn{nullptr};
 std::atomic<bool> gClockFaked{false};
 std::atomic<long long> gFakeTicks{0};
 std::atomic<long long> gAllocCount{0};
+std::atomic<long long> gLiveBlocks{0};
+std::atomic<long long> gFailingAlloc{-1};
 
 constexpr long long kTicksPerSecond = 10000000;
 }  // namespace
@@ -31,8 +33,18 @@ BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPos
 }
 
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
-    gAllocCount.fetch_add(1, std::memory_order_relaxed);
-    return ::GlobalAlloc(flags, bytes);
+    if (gAllocCount.fetch_add(1) == gFailingAlloc.load()) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    HGLOBAL block = ::GlobalAlloc(flags, bytes);
+    if (block) gLiveBlocks.fetch_add(1);
+    return block;
+}
+
+HGLOBAL GlobalFree(HGLOBAL memory) {
+    if (memory) gLiveBlocks.fetch_sub(1);
+    return ::GlobalFree(memory);
 }
 
 __time64_t _time64(__time64_t* now) {
@@ -59,5 +71,7 @@ void setFakeTicks(long long ticks) {
 }
 void clearFakeClock() { gClockFaked = false; }
 long long globalAllocCount() { return gAllocCount.load(); }
+long long liveGlobalBlocks() { return gLiveBlocks.load(); }
+void failGlobalAllocCall(long long call) { gFailingAlloc = call; }
 }  // namespace seams
 }  // namespace quillpen

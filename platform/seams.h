@@ -13,6 +13,7 @@ BOOL WriteFile(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERL
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER newPosition,
                       DWORD method);
 HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+HGLOBAL GlobalFree(HGLOBAL memory);
 __time64_t _time64(__time64_t* now);
 long long _Xtime_get_ticks();
 
@@ -31,8 +32,12 @@ void setSetFilePointerEx(SetFilePointerExFn fn);
 // Freezes the clock at `ticks` (100 ns since 1970, UTC); _time64 follows it.
 void setFakeTicks(long long ticks);
 void clearFakeClock();
-// Calls of GlobalAlloc since the process started.
+// Calls of GlobalAlloc since the process started, and blocks not yet freed.
 long long globalAllocCount();
+long long liveGlobalBlocks();
+// The call of GlobalAlloc whose count (as globalAllocCount gives it before the call) is
+// `call` fails as an exhausted heap does; -1 lets every call through.
+void failGlobalAllocCall(long long call);
 
 }  // namespace seams
 }  // namespace quillpen

@@ -63,18 +63,6 @@ std::string rows(const std::string& data, const std::vector<std::string>& areas)
     return text;
 }
 
-// Checks and hides each header's address (16 uppercase hex digits).
-std::string maskAddresses(std::string log) {
-    for (size_t at = log.find("addr={"); at != std::string::npos; at = log.find("addr={", at)) {
-        at += 6;
-        const std::string digits = log.substr(at, 16);
-        EXPECT_EQ(digits.find_first_not_of("0123456789ABCDEF"), std::string::npos) << digits;
-        EXPECT_EQ(log.substr(at + 16, 1), "}");
-        log.replace(at, 16, "%p");
-    }
-    return log;
-}
-
 std::vector<std::string> gPieces;
 BOOL (*gThen)(HANDLE, LPCVOID, DWORD, LPDWORD) = nullptr;
 

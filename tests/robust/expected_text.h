@@ -4,33 +4,12 @@
 #include <cstdint>
 #include <string>
 
+#include "support/session_fixture.h"
+
 namespace robust {
 
-inline const std::string kErrorBanner = "[SYSLOG][■--ERROR--■] ";
-inline const std::string kCreticalBanner = "[SYSLOG][■--CRETICAL--■] ";
-inline const std::string kInfoBanner = "[SYSLOG][□--INFO--□] ";
-// The title of the length guard's box, as the fixture shows it before the box's text.
-inline const std::string kSizeBoxHead = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
 inline const std::string kAlreadyRunningBox =
     "logInitParam(): logInit()で既に初期化済みです、処理せずにリターンします。";
-
-// A null text refused while a file is open.
-inline std::string nullLine(const std::string& label) {
-    return kErrorBanner + "func={" + label + "} NULLポインタです、処理せずにリターンします。\r\n";
-}
-// The same refusal without an open file, in the length guard's box.
-inline std::string nullBox(const std::string& label) {
-    return kSizeBoxHead + "func={" + label + "} NULLポインタです、処理せずにリターンします。";
-}
-// A text over its limit, refused while a file is open.
-inline std::string sizeLine(const std::string& label, int32_t max, int32_t size) {
-    return kErrorBanner + "func={" + label + "} buf size over max=" + std::to_string(max) +
-           "  user data size=" + std::to_string(size) + "\r\n";
-}
-inline std::string sizeBox(const std::string& label, int32_t max, int32_t size) {
-    return kSizeBoxHead + "func={" + label + "} maxSize=" + std::to_string(max) +
-           " dataSize=" + std::to_string(size);
-}
 
 // The frames of the text and hex dumps with CR LF.
 inline std::string putStart(int32_t cnt) {

@@ -52,7 +52,7 @@ TEST_F(FormatSafety, HostTextsAreNeverFormats) {
         robust::putStart(1) + kHostile + robust::kPutEnd + "\r\n" +
         robust::hexCells(kHostile, 80, "\r\n") + "\r\n" +
         robust::asciiDecodeTable(kHostile, kHostile) + robust::ushortTable(0x2525, kHostile) +
-        robust::uintTable(0x25732573, kHostile) + robust::kInfoBanner + "[" + kHostile +
+        robust::uintTable(0x25732573, kHostile) + kInfoBanner + "[" + kHostile +
         "] 経過時間=0.000000[秒]\r\n" + line0("--- [" + kHostile + "] end Log. ---");
     EXPECT_EQ(robust::maskAddresses(log), expected);
     EXPECT_EQ(boxes(),
@@ -107,11 +107,11 @@ TEST_F(FormatSafety, HostWidthsAndPrecisionsAreBounded) {
     _log(W("%.*s|%.0s|%.2s"), -5, W("abc"), W("abc"), W("abc"));
     _log(W("%c%c%c"), 0xD800, 0x41, 0xDC00);  // lone surrogates have no UTF-8 form
     logTerm();
-    const std::string tooLong = robust::kCreticalBanner + "func={_log() format} " +
+    const std::string tooLong = kCriticalBanner + "func={_log() format} " +
                                 "展開後の行が4223文字を超えました、ログ出力できません\r\n";
     EXPECT_EQ(
         readLog(),
-        sessionLines(logPath(), tooLong + tooLong + tooLong + robust::kCreticalBanner +
+        sessionLines(logPath(), tooLong + tooLong + tooLong + kCriticalBanner +
                                     "func={log_warning() format} " +
                                     "展開後の行が4223文字を超えました、ログ出力できません\r\n" +
                                     tooLong + line0("abc||ab") + line0("A")));

@@ -83,7 +83,7 @@ TEST_F(Lifecycle, AFreshProcessWithoutASession) {
     EXPECT_EQ(host.wait(), 0);
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "box t: m",
-                         "box " + robust::nullBox("msgBox() msg"),
+                         "box " + nullBox("msgBox() msg"),
                          "box t: m",
                          "okcancel 1",
                          "lasterr 0",

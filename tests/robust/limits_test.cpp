@@ -11,8 +11,6 @@
 #include "support/session_fixture.h"
 
 namespace {
-using robust::kErrorBanner;
-using robust::sizeLine;
 
 constexpr DWORD kNoText = 0x20000001;  // a last-error code no system has a text for
 
@@ -63,10 +61,10 @@ TEST_F(Limits, ComposedLines) {
     const std::string tooManyUnits = "展開後の行が4223文字を超えました、ログ出力できません\r\n";
     EXPECT_EQ(readLog(),
               sessionLines(logPath(),
-                           line0(std::string(4219, 'x')) + robust::kCreticalBanner +
-                               "func={_log() format} " + tooManyUnits + robust::kCreticalBanner +
+                           line0(std::string(4219, 'x')) + kCriticalBanner +
+                               "func={_log() format} " + tooManyUnits + kCriticalBanner +
                                "func={log_error() format} " + tooManyUnits +
-                               line0(times("あ", 2728) + "aa") + robust::kCreticalBanner +
+                               line0(times("あ", 2728) + "aa") + kCriticalBanner +
                                "quillpen line=879logWrite文字列長が8100バイトを超えました、ログ出"
                                "力できません\r\n"));
 }
@@ -225,25 +223,25 @@ TEST_F(Limits, BoxTextsAndStopwatchLabels) {
               sessionLines(logPath(),
                            sizeLine("msgBox() msg", 510, 512) + sizeLine("msgBox() ttl", 510, 512) +
                                sizeLine("msgBoxOkCancel() msg", 510, 512) +
-                               sizeLine("msgBoxOkCancel() ttl", 510, 512) + robust::kInfoBanner +
-                               "[" + std::string(127, 'p') + elapsed + robust::kInfoBanner + "[" +
-                               std::string(127, 'q') + elapsed + robust::kInfoBanner +
+                               sizeLine("msgBoxOkCancel() ttl", 510, 512) + kInfoBanner +
+                               "[" + std::string(127, 'p') + elapsed + kInfoBanner + "[" +
+                               std::string(127, 'q') + elapsed + kInfoBanner +
                                "profileTimeStart() prefix文字列は128バイトまでです。バッファオ"
                                "ーバ・サイズエラー\r\n" +
-                               robust::kInfoBanner + "[" + elapsed));
+                               kInfoBanner + "[" + elapsed));
 }
 
 TEST_F(Limits, SessionTextsWithoutASession) {
     EXPECT_EQ(logInit(repeat(W('p'), 513).c_str(), W("app"), 0, 0, 0, 5, 0), 0);
     EXPECT_EQ(logInit(dir().c_str(), repeat(W('x'), 256).c_str(), 0, 0, 0, 5, 0), 0);
-    EXPECT_EQ(boxes(), (std::vector<std::string>{robust::sizeBox("logInit() path", 1024, 1026),
-                                                 robust::sizeBox("logInit() prefix", 510, 512)}));
+    EXPECT_EQ(boxes(), (std::vector<std::string>{sizeBox("logInit() path", 1024, 1026),
+                                                 sizeBox("logInit() prefix", 510, 512)}));
     // At the limits the guard passes; the system then refuses names that long.
     boxes().clear();
     EXPECT_EQ(logInit(repeat(W('p'), 512).c_str(), W("app"), 0, 0, 0, 5, 0), 0);
     EXPECT_EQ(logInit(dir().c_str(), repeat(W('x'), 255).c_str(), 0, 0, 0, 5, 0), 0);
     for (const std::string& box : boxes())
-        EXPECT_EQ(box.find(robust::kSizeBoxHead), std::string::npos) << box;
+        EXPECT_EQ(box.find(kSizeBoxHead), std::string::npos) << box;
     EXPECT_FALSE(boxes().empty());
     boxes().clear();
     ASSERT_EQ(open(), 1);

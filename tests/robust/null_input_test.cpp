@@ -10,8 +10,6 @@
 #include "support/session_fixture.h"
 
 namespace {
-using robust::nullBox;
-using robust::nullLine;
 
 // Every writer and box function with each of its texts null in turn, in label order.
 void callWithNulls() {

@@ -10,7 +10,6 @@
 #include "support/session_fixture.h"
 
 namespace {
-using robust::nullLine;
 
 const std::string kSleepNotice =
     "##### LOG_SLEEP Switch ON! No save logs...  logInit() No.5 Param 0 Set to start Log! #####";

@@ -8,11 +8,23 @@
 #include "platform/seams.h"
 #include "text/utf.h"
 
+#if defined(_WIN32)
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
 namespace {
 std::vector<std::string> gBoxes;
 int gBoxAnswer = 1;
 long long gTicks = 0;
 std::atomic<int> gDirCounter{0};
+
+std::vector<std::string> gWrites;
+Fault gFault = Fault::DiskFull;
+int gFirst = 0;
+int gLast = 0;
 
 int captureBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
     char title[4096], body[16384];
@@ -21,9 +33,80 @@ int captureBox(HWND, LPCWSTR text, LPCWSTR caption, UINT) {
     gBoxes.push_back(std::string(title) + ": " + body);
     return gBoxAnswer;
 }
+
+bool failing(size_t index) {
+    return static_cast<int>(index) >= gFirst && static_cast<int>(index) < gLast;
+}
+
+DWORD keptBytes(DWORD count) { return gFault == Fault::ShortWrite ? count / 2 : 0; }
+
+BOOL recordedWrite(HANDLE file, LPCVOID bytes, DWORD count, LPDWORD written, LPOVERLAPPED) {
+    const size_t index = gWrites.size();
+    gWrites.emplace_back(static_cast<const char*>(bytes), count);
+    if (!failing(index)) return ::WriteFile(file, bytes, count, written, nullptr);
+    DWORD done = 0;
+    if (keptBytes(count) > 0) ::WriteFile(file, bytes, keptBytes(count), &done, nullptr);
+    if (written) *written = done;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+void resetSeams() {
+    quillpen::seams::setMessageBox(captureBox);
+    quillpen::seams::setWriteFile(nullptr);
+    quillpen::seams::setSetFilePointerEx(nullptr);
+    quillpen::seams::failGlobalAllocCall(-1);
+}
 }  // namespace
 
 WString repeat(qp_wchar unit, size_t units) { return WString(units, unit); }
+
+void failWrites(Fault fault, int first, int last) {
+    gWrites.clear();
+    gFault = fault;
+    gFirst = first;
+    gLast = last;
+    quillpen::seams::setWriteFile(recordedWrite);
+}
+
+const std::vector<std::string>& writes() { return gWrites; }
+
+std::string received() {
+    std::string bytes;
+    for (size_t i = 0; i < gWrites.size(); ++i)
+        bytes += failing(i) ? gWrites[i].substr(0, keptBytes(static_cast<DWORD>(gWrites[i].size())))
+                            : gWrites[i];
+    return bytes;
+}
+
+std::vector<std::string> splitLines(const std::string& text, bool* whole) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    if (at < text.size()) lines.push_back(text.substr(at));
+    if (whole) *whole = at == text.size();
+    return lines;
+}
+
+int countOf(const std::string& text, const std::string& needle) {
+    int n = 0;
+    for (size_t at = text.find(needle); at != std::string::npos;
+         at = text.find(needle, at + needle.size()))
+        ++n;
+    return n;
+}
+
+std::string maskAddresses(std::string text) {
+    for (size_t at = text.find("addr={"); at != std::string::npos; at = text.find("addr={", at)) {
+        at += 6;
+        const std::string digits = text.substr(at, 16);
+        EXPECT_EQ(digits.find_first_not_of("0123456789ABCDEF"), std::string::npos) << digits;
+        EXPECT_EQ(text.substr(at + 16, 1), "}");
+        text.replace(at, 16, "%p");
+    }
+    return text;
+}
 
 std::string line0(const std::string& text) { return "[" + text + "]\r\n"; }
 
@@ -33,29 +116,45 @@ std::string sessionLines(const std::filesystem::path& file, const std::string& b
            "[--- [app] end Log. ---]" + nl;
 }
 
+std::string nullLine(const std::string& label) {
+    return kErrorBanner + "func={" + label + "} NULLポインタです、処理せずにリターンします。\r\n";
+}
+
+std::string nullBox(const std::string& label) {
+    return kSizeBoxHead + "func={" + label + "} NULLポインタです、処理せずにリターンします。";
+}
+
+std::string sizeLine(const std::string& label, int32_t max, int32_t size) {
+    return kErrorBanner + "func={" + label + "} buf size over max=" + std::to_string(max) +
+           "  user data size=" + std::to_string(size) + "\r\n";
+}
+
+std::string sizeBox(const std::string& label, int32_t max, int32_t size) {
+    return kSizeBoxHead + "func={" + label + "} maxSize=" + std::to_string(max) +
+           " dataSize=" + std::to_string(size);
+}
+
 void SessionTest::SetUp() {
     logTerm();  // nothing may survive from an earlier test
     gBoxes.clear();
     gBoxAnswer = 1;
-    quillpen::seams::setMessageBox(captureBox);
-    quillpen::seams::setWriteFile(nullptr);
-    quillpen::seams::setSetFilePointerEx(nullptr);
+    resetSeams();
     setLocalTime(2026, 12, 5, 9, 3, 4);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& ch : name)
         if (ch == '/') ch = '_';
-    root_ = std::filesystem::temp_directory_path() /
-            ("quillpen-" + name + "-" + std::to_string(gDirCounter++));
+    // The process id keeps test programs run side by side (ctest -j) out of each other's way.
+    root_ = std::filesystem::temp_directory_path() / ("quillpen-" + std::to_string(getpid()) + "-" +
+                                                      name + "-" + std::to_string(gDirCounter++));
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
 }
 
 void SessionTest::TearDown() {
     logTerm();
+    resetSeams();
     quillpen::seams::setMessageBox(nullptr);
-    quillpen::seams::setWriteFile(nullptr);
-    quillpen::seams::setSetFilePointerEx(nullptr);
     quillpen::seams::clearFakeClock();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);

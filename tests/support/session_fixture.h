@@ -1,9 +1,11 @@
-// A fresh library state for each test: its own log directory, a frozen clock, captured
-// message boxes and no session left behind.
+// What every test shares: a fresh library state for each test (its own log directory, a
+// frozen clock, captured message boxes, no session left behind), the one WriteFile
+// replacement, reading the log back, and the library's own texts as the file shows them.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -44,8 +46,39 @@ class SessionTest : public ::testing::Test {
     std::filesystem::path root_;
 };
 
+// Writes under test control. Every write the library makes is recorded and passed on,
+// except that those whose index (counted from 0 since the call) lies in [first, last) fail
+// with ERROR_DISK_FULL: before their first byte (DiskFull) or after half of them (ShortWrite).
+enum class Fault { DiskFull, ShortWrite };
+void failWrites(Fault fault, int first, int last = INT_MAX);
+// Every write attempted since failWrites, whole, in order.
+const std::vector<std::string>& writes();
+// What the file received of writes() under the window given to failWrites.
+std::string received();
+
+// The lines of `text` split at CR LF, without their terminators; a last line without one
+// is returned too, and `whole` (when given) tells whether the text ended with CR LF.
+std::vector<std::string> splitLines(const std::string& text, bool* whole = nullptr);
+// Occurrences of `needle` in `text` (not overlapping).
+int countOf(const std::string& text, const std::string& needle);
+// Checks that every decode-table address is "addr={" and 16 uppercase hex digits and "}",
+// and replaces the digits with "%p", so that tables from different runs compare equal.
+std::string maskAddresses(std::string text);
+
 // The bytes of a time-stamped line in stamp mode 0 with CR LF: "[text]\r\n".
 std::string line0(const std::string& text);
 // A session's start and end lines for `file` (stamp mode 0, terminator `nl`) around `body`.
 std::string sessionLines(const std::filesystem::path& file, const std::string& body,
                          const std::string& nl = "\r\n");
+
+inline const std::string kErrorBanner = "[SYSLOG][■--ERROR--■] ";
+inline const std::string kCriticalBanner = "[SYSLOG][■--CRETICAL--■] ";
+inline const std::string kInfoBanner = "[SYSLOG][□--INFO--□] ";
+// The title of the length guard's box, as boxes() shows it before the box's text.
+inline const std::string kSizeBoxHead = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
+// A null text refused, as an ERROR line while a file is open and in a box without one.
+std::string nullLine(const std::string& label);
+std::string nullBox(const std::string& label);
+// A text over its limit refused, likewise.
+std::string sizeLine(const std::string& label, int32_t max, int32_t size);
+std::string sizeBox(const std::string& label, int32_t max, int32_t size);
