@@ -22,7 +22,7 @@ cmake --build build/asan
 # (Python, Mono, the installed-package consumers), where the sanitizer runtime cannot come
 # first.
 ctest --test-dir build/asan --output-on-failure \
-    -E '^package_(python_host|csharp_host|consumer|pkg_config)$'
+    -E '^package_(python_host|csharp_host|consumer)$'
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 # libFuzzer targets (clang): 15 seconds each from the seed corpora; any finding fails.

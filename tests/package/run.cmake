@@ -1,0 +1,17 @@
+# For the package scripts: the build's settings, a command that must succeed, two equal lists.
+include(${CMAKE_CURRENT_BINARY_DIR}/settings.cmake)
+function(run)
+    execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${CWD}" RESULT_VARIABLE rc
+        OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "${ARGN} failed (${rc}):\n${out}")
+    endif()
+    set(out "${out}" PARENT_SCOPE)
+endfunction()
+function(expect_same what expected actual)
+    list(SORT expected)
+    list(SORT actual)
+    if(NOT expected STREQUAL actual)
+        message(FATAL_ERROR "${what} differ\n  expected: ${expected}\n  actual:   ${actual}")
+    endif()
+endfunction()
