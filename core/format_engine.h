@@ -204,8 +204,8 @@ void putCharacter(Sink& out, const Conversion& s, bool wideArg, int32_t v) {
 }
 
 // "%d", "%i", "%u", "%x", "%X" and "%s" alone, nearly every conversion a log line has,
-// printed as the general path prints them, without its flags, fields and sizes. False for
-// any other, having read no argument.
+// printed as the general path prints them, without parsing a conversion or its flags,
+// fields and sizes. False for any other letter (or the terminator), having read no argument.
 template <typename Ch, typename Sink, typename Args>
 bool putBare(Sink& out, int conv, Args& args) {
     if (conv == 's') {  // a string of the format's own width
@@ -233,7 +233,6 @@ bool putBare(Sink& out, int conv, Args& args) {
 // in which case no argument has been read.
 template <typename Ch, typename Sink, typename Args>
 bool convert(Sink& out, Conversion& s, Args& args) {
-    if (s.bare && putBare<Ch>(out, s.conv, args)) return true;
     const Kind kind = kindOf(s.conv);
     if (!accepts(kind, s)) return false;
     if (kind == Kind::Percent) {  // takes no argument, not even for '*'
@@ -280,6 +279,10 @@ void formatTo(Sink& out, const Ch* format, Args& args) {
         while (*p && unit(*p) != '%') ++p;
         out.copy(run, static_cast<int>(p - run));
         if (!*p) break;
+        if (putBare<Ch>(out, unit(p[1]), args)) {
+            p += 2;
+            continue;
+        }
         Conversion conversion;
         const Ch* next = parseConversion(p + 1, conversion);
         if (!convert<Ch>(out, conversion, args)) out.copy(p, static_cast<int>(next - p));

@@ -21,8 +21,7 @@ struct Conversion {
     int width = 0;
     int precision = -1;  // none
     Size size = Size::None;
-    int conv = 0;       // 0: the format ended inside the conversion
-    bool bare = false;  // the letter alone, with no flag, width, precision or size
+    int conv = 0;  // 0: the format ended inside the conversion
 };
 
 inline int unit(char c) { return static_cast<unsigned char>(c); }
@@ -63,7 +62,6 @@ template <typename Ch>
 const Ch* parseConversion(const Ch* p, Conversion& s) {
     if (kindOf(unit(*p)) != Kind::Invalid) {  // most conversions are a letter alone
         s.conv = unit(*p);
-        s.bare = true;
         return p + 1;
     }
     for (;; ++p) {
