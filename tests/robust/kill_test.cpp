@@ -1,7 +1,7 @@
 // A host killed at a random moment (SIGKILL), twenty times, each time a fresh session
 // appending to the same file of the day. The host reports each _log call on a pipe once
 // the call has returned. Every reported line must be in the file, whole; at most the one
-// line whose report the kill cut off may follow; nothing else is in the file.
+// line in flight may follow; nothing else is in the file.
 #if !defined(_WIN32)
 #include <signal.h>
 #include <sys/wait.h>
@@ -39,7 +39,7 @@ TEST_F(KilledHost, EveryReturnedLineIsInTheFileWhole) {
         }
         close(pipeEnds[1]);
         // Let it write a random number of lines, then kill it mid-call or between calls.
-        const int lines = static_cast<int>(rng() % 2000);
+        const int lines = run % 4 ? static_cast<int>(rng() % 2000) : 0;  // or while starting
         int reported = 0;
         char mark;
         while (reported < lines && read(pipeEnds[0], &mark, 1) == 1) ++reported;
@@ -50,16 +50,24 @@ TEST_F(KilledHost, EveryReturnedLineIsInTheFileWhole) {
         close(pipeEnds[0]);
         ASSERT_TRUE(WIFSIGNALED(status));
 
-        expected += "[--- [app] start Log={" + logPath().u8string() + "} ---]\r\n";
+        // Its start line and the lines it reported, then the line of the call the kill
+        // interrupted. A kill before the first report may also come before the start line.
+        const std::string start = "[--- [app] start Log={" + logPath().u8string() + "} ---]\r\n";
+        std::string whole = start;
         for (int i = 0; i < reported; ++i)
-            expected += line0("run " + std::to_string(run) + " line " + std::to_string(i));
+            whole += line0("run " + std::to_string(run) + " line " + std::to_string(i));
+        const std::string full =
+            whole + line0("run " + std::to_string(run) + " line " + std::to_string(reported));
         const std::string file = readLog();
+        const std::string rest = file.substr(expected.size());
         ASSERT_EQ(file.compare(0, expected.size(), expected), 0) << "run " << run;
-        // The call the kill interrupted either wrote its whole line or nothing.
-        const std::string cut =
-            line0("run " + std::to_string(run) + " line " + std::to_string(reported));
-        ASSERT_TRUE(file.size() == expected.size() || file.substr(expected.size()) == cut)
-            << file.substr(expected.size());
+        ASSERT_EQ(full.compare(0, rest.size(), rest), 0) << rest;
+        ASSERT_GE(rest.size(), reported ? whole.size() : 0) << rest;
+        // Only whole lines, except on Linux a part ending at a page boundary of the file:
+        // the kernel stops copying a write there once SIGKILL is pending.
+        ASSERT_TRUE(rest.empty() || rest.size() == start.size() || rest.size() == whole.size() ||
+                    rest == full || file.size() % 4096 == 0)
+            << rest;
         expected = file;
     }
 }
