@@ -1,186 +1,130 @@
-// The printf engine on any format, narrow or wide, with arguments taken from the input.
-//
-// Each input is formatted three times with the same arguments: into a large buffer, and
-// twice into a buffer of the fuzzed `count` units filled beforehand with two different
-// patterns. Units the engine wrote read the same in both runs; units it left alone keep
-// their pattern. So the written units must be a prefix of the large result followed by
-// its NUL, within count; the return value is that prefix's length, or -1 exactly when the
-// large result is longer; and the canary after count is never touched.
+// The printf engine and the UTF conversions into `count` units (docs/testing.md): a format cut
+// to fit gives the start of its uncut result, a conversion the reference's whole characters.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "core/format.h"
-#include "support/harness.h"
+#include "fuzz_support.h"
+#include "text/utf.h"
 
 namespace {
 
-constexpr int kLargeUnits = 1 << 16;
-constexpr int kCanaryUnits = 32;
-constexpr int kMaxArgs = 24;
-constexpr int kStrings = 4;
-
-struct Slot {
-    int64_t bits;
-    double real;
-    int string;  // index into the strings, -1 for a null pointer
-};
-
-// Yields the slots in order, then zeros and nulls, counting every read.
-class FuzzArgs final : public quillpen::FormatArgs {
+// Each slot is one argument, read as any type (zeros and nulls after the last); reads counted.
+class Args final : public quillpen::FormatArgs {
    public:
-    FuzzArgs(const std::vector<Slot>& slots, const std::vector<std::vector<qp_wchar>>& strings)
-        : slots_(slots), strings_(strings) {}
-
-    void rewind() { reads_ = 0; }
-    int reads() const { return reads_; }
-
-    int32_t nextInt32() override {
-        const Slot* s = next();
-        return s ? static_cast<int32_t>(s->bits) : 0;
-    }
-    int64_t nextInt64() override {
-        const Slot* s = next();
-        return s ? s->bits : 0;
-    }
-    double nextDouble() override {
-        const Slot* s = next();
-        return s ? s->real : 0.0;
-    }
-    const void* nextPointer() override {
-        const Slot* s = next();
-        if (!s || s->string < 0) return nullptr;
-        return strings_[static_cast<size_t>(s->string)].data();
+    std::vector<int64_t> slots;
+    const void* texts[5] = {};  // the last one null
+    size_t reads = 0;
+    int32_t nextInt32() override { return static_cast<int32_t>(next()); }
+    int64_t nextInt64() override { return next(); }
+    Args& rewound() { return reads = 0, *this; }
+    const void* nextPointer() override { return texts[static_cast<uint64_t>(next()) % 5]; }
+    double nextDouble() override {  // any bits (NaNs, infinities, subnormals) or a decimal
+        const int64_t bits = next();
+        double real = static_cast<int32_t>(bits) / 1000.0;
+        if (bits & 1) std::memcpy(&real, &bits, sizeof real);
+        return real;
     }
 
    private:
-    const Slot* next() {
-        const size_t index = static_cast<size_t>(reads_++);
-        return index < slots_.size() ? &slots_[index] : nullptr;
-    }
-
-    const std::vector<Slot>& slots_;
-    const std::vector<std::vector<qp_wchar>>& strings_;
-    int reads_ = 0;
+    int64_t next() { return ++reads <= slots.size() ? slots[reads - 1] : 0; }
 };
 
-template <typename Ch>
-int formatArgs(Ch* dst, int count, const Ch* format, FuzzArgs& args) {
-    if constexpr (sizeof(Ch) == 1)
-        return quillpen::formatNarrowArgs(dst, count, format, args);
-    else
-        return quillpen::formatWideArgs(dst, count, format, args);
+// run(dst) into `count` units of two patterns in turn (what it wrote reads the same in both) must
+// write `whole` or, returning -1, its start (`cut` units, unless SIZE_MAX), a NUL and no more.
+template <typename Ch, typename Run>
+void expectCut(int count, Run run, const std::basic_string<Ch>& whole, size_t cut,
+               const std::string& what) {
+    const size_t room = static_cast<size_t>(std::max(count, 0));
+    const Ch a0 = static_cast<Ch>(0xA5A5), b0 = static_cast<Ch>(0x5A5A);
+    std::vector<Ch> a(room + 16, a0), b(room + 16, b0);
+    const int result = run(a.data());
+    FUZZ_CHECK(run(b.data()) == result, what);
+    size_t n = 0;
+    while (n < a.size() && a[n] == b[n]) ++n;
+    for (size_t i = n; i < a.size(); ++i) FUZZ_CHECK(a[i] == a0 && b[i] == b0, what);
+    const size_t length = n - 1, fit = whole.size() < room ? whole.size() : cut;
+    FUZZ_CHECK(count < 1 ? n == 0 && result == -1
+                         : n >= 1 && n <= room && a[length] == 0 &&
+                               whole.compare(0, length, a.data(), length) == 0 &&
+                               (fit == SIZE_MAX || length == fit) &&
+                               result == (length == whole.size() ? static_cast<int>(length) : -1),
+               what + ": " + std::to_string(n) + " units, result " + std::to_string(result));
 }
 
 template <typename Ch>
-std::string describe(const std::vector<Ch>& format, int count) {
-    std::string bytes;
-    for (Ch c : format) {
-        if (!c) break;
-        bytes += static_cast<char>(c & 0xFF);
-        if (sizeof(Ch) > 1) bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return (sizeof(Ch) == 1 ? "narrow" : "wide") + std::string(" count=") + std::to_string(count) +
-           " format=" + fuzz::show(bytes);
+void checkEngine(const std::basic_string<Ch>& format, int count, Args& args,
+                 int (*print)(Ch*, int, const Ch*, quillpen::FormatArgs&)) {
+    std::vector<Ch> large(1 << 14);
+    const int whole = print(large.data(), 1 << 14, format.c_str(), args.rewound());
+    const auto percents = std::count(format.begin(), format.end(), '%');
+    FUZZ_CHECK(args.reads <= 3 * static_cast<size_t>(percents), "a conversion read too much");
+    const auto run = [&](Ch* dst) { return print(dst, count, format.c_str(), args.rewound()); };
+    expectCut(count, run, std::basic_string<Ch>(large.data(), whole < 0 ? large.size() : whole),
+              SIZE_MAX, sizeof(Ch) == 1 ? "narrow format" : "wide format");
 }
 
-template <typename Ch>
-void check(const std::vector<Ch>& format, int count, FuzzArgs& args) {
-    const std::string what = describe(format, count);
-    int percents = 0;
-    for (Ch c : format) {
-        if (!c) break;
-        percents += c == '%';
+// The conversion run(dst) makes of the leading `pieces` that total at most `limit` units.
+template <typename S, typename Run>
+void expectPieces(const std::vector<S>& pieces, size_t limit, int count, Run run,
+                  const std::string& what) {
+    S whole;
+    size_t cut = SIZE_MAX;  // the units of the pieces that fit count with a NUL
+    for (const S& piece : pieces) {
+        if (whole.size() + piece.size() > limit) break;
+        if (cut == SIZE_MAX && whole.size() + piece.size() >= static_cast<size_t>(count))
+            cut = whole.size();
+        whole += piece;
     }
+    expectCut(count, run, whole, cut, what);
+}
 
-    std::vector<Ch> large(kLargeUnits);
-    args.rewind();
-    const int largeResult = formatArgs(large.data(), kLargeUnits, format.data(), args);
-    const int largeReads = args.reads();
-    // Each conversion reads at most a width, a precision and its value.
-    FUZZ_CHECK(largeReads <= 3 * percents, what);
-    // A cut large result still holds more than any count below reaches.
-    const int largeLength = largeResult < 0 ? kLargeUnits - 4 : largeResult;
-    if (largeResult >= 0) FUZZ_CHECK(large[static_cast<size_t>(largeResult)] == 0, what);
+// `call`, writing into dst, against the reference's `pieces`; a failure names the call.
+#define EXPECT_PIECES(pieces, limit, call) \
+    expectPieces(                          \
+        pieces, limit, count, [&](auto* dst) { return call; }, #call)
 
-    const size_t room = static_cast<size_t>(count > 0 ? count : 0) + kCanaryUnits;
-    std::vector<Ch> a(room), b(room);
-    const Ch patternA = static_cast<Ch>(sizeof(Ch) == 1 ? 0xA5 : 0xA5A5);
-    const Ch patternB = static_cast<Ch>(sizeof(Ch) == 1 ? 0x5A : 0x5A5A);
-    std::fill(a.begin(), a.end(), patternA);
-    std::fill(b.begin(), b.end(), patternB);
-    args.rewind();
-    const int resultA = formatArgs(a.data(), count, format.data(), args);
-    const int readsA = args.reads();
-    args.rewind();
-    const int resultB = formatArgs(b.data(), count, format.data(), args);
-    FUZZ_CHECK(resultA == resultB && readsA == args.reads(), what);
-    FUZZ_CHECK(readsA <= largeReads, what);
-
-    size_t written = 0;
-    while (written < room && a[written] == b[written]) ++written;
-    for (size_t i = written; i < room; ++i)
-        FUZZ_CHECK(a[i] == patternA && b[i] == patternB, what + " wrote a unit it skipped");
-    if (count < 1) {
-        FUZZ_CHECK(resultA == -1 && written == 0, what);
-        return;
-    }
-    FUZZ_CHECK(written >= 1 && written <= static_cast<size_t>(count), what + " past count");
-    const size_t length = written - 1;
-    FUZZ_CHECK(a[length] == 0, what + " not NUL-terminated");
-    FUZZ_CHECK(length <= static_cast<size_t>(largeLength), what);
-    FUZZ_CHECK(std::equal(a.begin(), a.begin() + static_cast<long>(length), large.begin()),
-               what + " differs from the uncut result");
-    if (resultA >= 0) {
-        FUZZ_CHECK(static_cast<size_t>(resultA) == length, what);
-        FUZZ_CHECK(largeResult == resultA, what + " large result differs");
-    } else {
-        FUZZ_CHECK(resultA == -1, what);
-        FUZZ_CHECK(largeResult < 0 || static_cast<size_t>(largeResult) > length,
-                   what + " reported a cut that lost nothing");
-    }
+void checkText(const qp_wchar* text, size_t counted, int count, int precision) {
+    using namespace quillpen;
+    const size_t all = SIZE_MAX, limit = precision < 0 ? all : static_cast<size_t>(precision);
+    const std::vector<qp_wchar> alone(text, text + counted);  // a read past them is a fault
+    EXPECT_PIECES(ref::utf8Pieces(alone.data(), counted), all,
+                  utf16ToUtf8N(alone.data(), static_cast<int>(counted), dst, count));
+    const size_t length = std::char_traits<qp_wchar>::length(text);
+    const auto pieces = ref::utf8Pieces(text, length);
+    FUZZ_CHECK(wideLength(text) == static_cast<int>(length), "");  // the checks name themselves
+    FUZZ_CHECK(utf8LengthOf(text) == static_cast<int>(ref::joinPieces(pieces).size()), "");
+    EXPECT_PIECES(pieces, all, utf16ToUtf8(text, dst, count));
+    EXPECT_PIECES(pieces, all, formatNarrow(dst, count, "%ls", text));
+    EXPECT_PIECES(pieces, limit, formatNarrow(dst, count, "%.*ls", precision, text));
+    const auto* bytes = reinterpret_cast<const char*>(text);
+    EXPECT_PIECES(ref::utf16Pieces(bytes, all), all, formatWide(dst, count, u"%hs", bytes));
+    EXPECT_PIECES(ref::utf16Pieces(bytes, limit), all,
+                  formatWide(dst, count, u"%.*hs", precision, bytes));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    const bool wide = in.ConsumeBool();
-    const int count = in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(-1, 64)
-                                       : in.ConsumeIntegralInRange<int>(-1, 4096);
-
-    std::vector<std::vector<qp_wchar>> strings(kStrings);
-    for (auto& text : strings) {
-        // The bytes of the input, read as bytes or as units: two NUL units end both readings.
-        const std::string bytes = in.ConsumeRandomLengthString(256);
-        text.assign(bytes.size() / 2 + 3, 0);
-        std::memcpy(text.data(), bytes.data(), bytes.size());
+    const int count = in.ConsumeIntegralInRange(-1, in.ConsumeBool() ? 64 : 4096);
+    const int precision = in.ConsumeIntegralInRange(-1, 800);
+    Args args;
+    std::vector<qp_wchar> texts[4];  // read as bytes or as units: two NUL units end both
+    for (int k = 0; k < 4; ++k) {
+        const std::string bytes = in.ConsumeRandomLengthString(512);
+        texts[k].assign(bytes.size() / 2 + 3, 0);
+        std::memcpy(texts[k].data(), bytes.data(), bytes.size());
+        args.texts[k] = texts[k].data();
     }
-    std::vector<Slot> slots(in.ConsumeIntegralInRange<size_t>(0, kMaxArgs));
-    for (Slot& slot : slots) {
-        slot.bits = in.ConsumeIntegral<int64_t>();
-        if (in.ConsumeBool()) {
-            std::memcpy(&slot.real, &slot.bits, sizeof slot.real);  // NaNs, infinities, subnormals
-        } else {
-            slot.real = static_cast<double>(static_cast<int32_t>(slot.bits)) / 1000.0;
-        }
-        slot.string = in.ConsumeIntegralInRange<int>(-1, kStrings - 1);
-    }
-    FuzzArgs args(slots, strings);
-
-    const std::string rest = in.ConsumeRemainingBytesAsString();
-    if (wide) {
-        const fuzz::WString units = fuzz::unitsFromBytes(rest, true);
-        std::vector<qp_wchar> format(units.begin(), units.end());
-        format.push_back(0);
-        check(format, count, args);
-    } else {
-        std::vector<char> format(rest.begin(), rest.end());
-        format.push_back(0);
-        check(format, count, args);
-    }
+    for (int k = in.ConsumeIntegralInRange(0, 24); k > 0; --k)
+        args.slots.push_back(in.ConsumeIntegral<int64_t>());
+    const std::string format = in.ConsumeRemainingBytesAsString();
+    checkEngine(std::string(format.c_str()), count, args, quillpen::formatNarrowArgs);
+    checkEngine(unitsOf(format), count, args, quillpen::formatWideArgs);
+    checkText(texts[0].data(), texts[0].size() - 3, count, precision);  // its whole units
     return 0;
 }

@@ -5,22 +5,13 @@
 namespace ref {
 
 std::string encodeUtf8(uint32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 + (c >> 6));
-        out += static_cast<char>(0x80 + (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 + (c >> 12));
-        out += static_cast<char>(0x80 + ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 + (c & 0x3F));
-    } else if (c < 0x110000) {
-        out += static_cast<char>(0xF0 + (c >> 18));
-        out += static_cast<char>(0x80 + ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 + ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 + (c & 0x3F));
-    }
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : c < 0x110000 ? 4 : 0;
+    std::string out(static_cast<size_t>(n), '\0');
+    for (int k = n - 1; k > 0; --k, c >>= 6)
+        out[static_cast<size_t>(k)] = static_cast<char>(0x80 | (c & 0x3F));
+    // The lead byte: n one bits, a zero bit, then the code point's highest bits.
+    if (n > 0) out[0] = static_cast<char>(((0xFF00 >> n) & 0xFF) | c);
     return out;
 }
 
@@ -98,18 +89,6 @@ std::vector<WString> utf16Pieces(const std::string& bytes, size_t maxBytes) {
         i += static_cast<size_t>(used);
     }
     return pieces;
-}
-
-WString unitsFromBytes(const std::string& bytes, bool stopAtNul) {
-    WString units;
-    for (size_t i = 0; i < bytes.size(); i += 2) {
-        uint16_t u = static_cast<unsigned char>(bytes[i]);
-        if (i + 1 < bytes.size())
-            u |= static_cast<uint16_t>(static_cast<unsigned char>(bytes[i + 1]) << 8);
-        if (u == 0 && stopAtNul) break;
-        units += static_cast<qp_wchar>(u);
-    }
-    return units;
 }
 
 }  // namespace ref

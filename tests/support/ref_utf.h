@@ -1,5 +1,5 @@
-// Reference conversions for the tests and fuzz targets, written from the encoding rules alone so that
-// they share no code with the library's converters.
+// Reference conversions for the tests and fuzz targets, written from the encoding rules alone so
+// that they share no code with the library's converters.
 #pragma once
 
 #include <cstddef>
@@ -25,9 +25,5 @@ std::string joinPieces(const std::vector<std::string>& pieces);
 // or `maxBytes` bytes: a well-formed UTF-8 sequence is one character, any other byte is the
 // unit of its value. A sequence that would need bytes past maxBytes ends the text there.
 std::vector<WString> utf16Pieces(const std::string& bytes, size_t maxBytes);
-
-// Units made of pairs of fuzz bytes, the low byte first (an odd last byte stands alone),
-// up to the first 0 unit when stopAtNul is set.
-WString unitsFromBytes(const std::string& bytes, bool stopAtNul);
 
 }  // namespace ref
