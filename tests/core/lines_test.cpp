@@ -155,7 +155,7 @@ TEST_F(Lines, Rows) {
          },
          framed("[still]\n", "\n"),
          {"logInitParam(): logInit()で既に初期化済みです、処理せずにリターンします。"}},
-        {"a path of 513 units and a prefix of 256 are refused",
+        {"the length guard: a path of 513 units and a prefix of 256 are refused",
          [](Lines& t) {
              // At the limits the length guard passes; the system then refuses names that long.
              EXPECT_EQ(logInit(repeat('p', 512).c_str(), W("app"), 0, 0, 0, 5, 0), 0);
@@ -164,9 +164,12 @@ TEST_F(Lines, Rows) {
              t.boxes().clear();
              EXPECT_EQ(logInit(repeat('p', 513).c_str(), W("app"), 0, 0, 0, 5, 0), 0);
              EXPECT_EQ(logInit(t.dir().c_str(), repeat('x', 256).c_str(), 0, 0, 0, 5, 0), 0);
+             EXPECT_TRUE(quillpen::bufSizCheck(W("f"), 4, 4));  // shown at once, unlocked
+             EXPECT_FALSE(quillpen::bufSizCheck(W("f"), 4, 5));
          },
          "",
-         {sizeBox("logInit() path", 1024, 1026), sizeBox("logInit() prefix", 510, 512)}},
+         {sizeBox("logInit() path", 1024, 1026), sizeBox("logInit() prefix", 510, 512),
+          sizeBox("f", 4, 5)}},
         {"an empty path is refused; a retry works",
          [](Lines& t) {
              EXPECT_EQ(logInit(W(""), W("app"), 0, 0, 0, 5, 0), 0);
