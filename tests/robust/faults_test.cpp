@@ -210,3 +210,34 @@ TEST_F(Faults, AReaderHoldsTheFileOpen) {
     CloseHandle(viewer);
     EXPECT_EQ(readLog(), sessionLines(logPath(), "") + sessionLines(logPath(), body));
 }
+
+TEST_F(Faults, AFileOf4GiBIsAppendedAtItsEnd) {
+    // Its end lies past 32 bits: a move that stops there would overwrite its first bytes.
+    const int64_t size = (int64_t{1} << 32) + 100;
+    std::filesystem::create_directories(root_ / "logs");
+    std::ofstream(logPath(), std::ios::binary) << "head";
+#if defined(_WIN32)  // sparse, so that it takes no disk space
+    HANDLE file = CreateFileW(logPath().wstring().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD returned = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &returned, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+#else
+    std::filesystem::resize_file(logPath(), static_cast<uintmax_t>(size));
+#endif
+    ASSERT_EQ(open(), 1);
+    _log(W("appended"));
+    logTerm();
+    const std::string lines = sessionLines(logPath(), line0("appended"));
+    std::ifstream in(logPath(), std::ios::binary);
+    std::string head(4, ' '), tail(lines.size() + 1, ' ');
+    in.read(&head[0], 4)
+        .seekg(static_cast<std::streamoff>(size - 1))
+        .read(&tail[0], lines.size() + 1);
+    EXPECT_EQ(head, "head");
+    EXPECT_EQ(tail, std::string(1, '\0') + lines);
+    EXPECT_EQ(in.peek(), EOF);
+}
