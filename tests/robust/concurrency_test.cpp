@@ -47,16 +47,17 @@ TEST_F(Concurrency, WritersAcrossSessionsAndLevels) {
     constexpr int kSessions = 200;
     ASSERT_EQ(open(), 1);
     std::atomic<bool> stop{false};
+    std::atomic<int> calls{0};
     std::vector<std::thread> writers;
     for (int t = 0; t < kThreads; ++t)
-        writers.emplace_back([t, &stop] {
-            for (int s = 0; !stop; ++s) {
+        writers.emplace_back([t, &stop, &calls] {
+            for (int s = 0; !stop; ++s, ++calls) {
                 call(t, s);
                 std::this_thread::yield();
             }
         });
     for (int session = 1; session < kSessions; ++session) {
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        for (const int before = calls; calls < before + 2 * kThreads;) std::this_thread::yield();
         logTerm();
         ASSERT_EQ(open(0, 0, 0, session % 2 ? 1 : 5), 1);  // odd sessions: no debug lines
     }

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "platform/seams.h"
+#if defined(_WIN32)
+#include <winioctl.h>
+#endif
 #include "support/session_fixture.h"
 
 namespace {
