@@ -13,7 +13,8 @@ TEST_F(SessionTest, MessageBoxes) {
     setBoxAnswer(IDCANCEL);
     const WString m255 = repeat(W('m'), 255), t255 = repeat(W('t'), 255);
     const WString m256 = m255 + W("m"), t256 = t255 + W("t");
-    // 255 units pass, 256 are refused: in a box without a session, in the file with one.
+    // 255 units pass, 256 are refused (a refused text's title is not examined): in a box
+    // without a session, in the file with one.
     msgBox(m255.c_str(), t255.c_str());
     EXPECT_EQ(msgBoxOkCancel(m255.c_str(), t255.c_str()), IDCANCEL);
     msgBox(m256.c_str(), nullptr);
