@@ -87,13 +87,13 @@ TEST(Utf, ConvertersMatchTheReferenceInEveryRoom) {
 // The printf engine's side of the sink: a NUL that ends the text, a cut at the unit limit.
 TEST(Utf, SinkEndsAtANulAndCutsAtTheUnitLimit) {
     char out[16] = {};
-    quillpen::Utf8Sink sink(out, 15, 4);
+    quillpen::Utf8Sink sink(out, 15, 5);
     const qp_wchar a[] = {'a'}, nul[] = {0}, pair[] = {0xD83D, 0xDE00};
     EXPECT_TRUE(sink.putChar(a, 1));
     EXPECT_TRUE(sink.putChar(nul, 1));
-    EXPECT_TRUE(sink.putChar(a, 1));  // after the NUL: counted, not stored
-    EXPECT_FALSE(sink.putChar(pair, 2));
-    EXPECT_FALSE(sink.putChar(a, 1));  // nothing after a cut, though it would fit
+    EXPECT_TRUE(sink.putChar(a, 1));     // after the NUL: counted, not stored
+    EXPECT_TRUE(sink.putChar(pair, 2));  // exactly the units left
+    EXPECT_FALSE(sink.putChar(a, 1));    // one more is cut
     sink.append(QP_TEXT("]"));
     EXPECT_TRUE(sink.cut());
     EXPECT_EQ(std::string(out, size_t(sink.stored())), "a]");
