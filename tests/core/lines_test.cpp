@@ -182,17 +182,6 @@ TEST_F(Lines, Rows) {
           "path={}",
           "logInit() Fatal Error! Not Running!: [FATAL] logInit() Error!  log file is not open! "
           "Check path="}},
-        {"out of memory; a retry works",
-         [](Lines& t) {
-             // The last of the six blocks; a retry keeps the five it has.
-             quillpen::seams::failGlobalAllocCall(quillpen::seams::globalAllocCount() + 5);
-             EXPECT_EQ(t.open(), 0);
-             quillpen::seams::failGlobalAllocCall(-1);
-             t.open();
-         },
-         framed(""),
-         {"logInit() Fatal Error! Not Running!: [FATAL] logInit() Error!  out of memory, log file "
-          "is not open!"}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

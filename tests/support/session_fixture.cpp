@@ -1,25 +1,17 @@
 #include "support/session_fixture.h"
 
-#include <atomic>
 #include <ctime>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "platform/seams.h"
 #include "text/utf.h"
 
-#if defined(_WIN32)
-#include <process.h>
-#define getpid _getpid
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 std::vector<std::string> gBoxes;
 int gBoxAnswer = 1;
 long long gTicks = 0;
-std::atomic<int> gDirCounter{0};
 
 std::vector<std::string> gWrites;
 Fault gFault = Fault::DiskFull;
@@ -59,8 +51,6 @@ void resetSeams() {
 }
 }  // namespace
 
-WString repeat(qp_wchar unit, size_t units) { return WString(units, unit); }
-
 void failWrites(Fault fault, int first, int last) {
     gWrites.clear();
     gFault = fault;
@@ -77,16 +67,6 @@ std::string received() {
         bytes += failing(i) ? gWrites[i].substr(0, keptBytes(static_cast<DWORD>(gWrites[i].size())))
                             : gWrites[i];
     return bytes;
-}
-
-std::vector<std::string> splitLines(const std::string& text, bool* whole) {
-    std::vector<std::string> lines;
-    size_t at = 0;
-    for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
-        lines.push_back(text.substr(at, end - at));
-    if (at < text.size()) lines.push_back(text.substr(at));
-    if (whole) *whole = at == text.size();
-    return lines;
 }
 
 int countOf(const std::string& text, const std::string& needle) {
@@ -108,8 +88,6 @@ std::string maskAddresses(std::string text) {
     return text;
 }
 
-std::string line0(const std::string& text) { return "[" + text + "]\r\n"; }
-
 std::string sessionLines(const std::filesystem::path& file, const std::string& body,
                          const std::string& nl) {
     return "[--- [app] start Log={" + file.u8string() + "} ---]" + nl + body +
@@ -119,6 +97,9 @@ std::string sessionLines(const std::filesystem::path& file, const std::string& b
 std::string nullLine(const std::string& label) {
     return kErrorBanner + "func={" + label + "} NULLポインタです、処理せずにリターンします。\r\n";
 }
+
+// The length guard's box, its title before its text.
+const std::string kSizeBoxHead = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
 
 std::string nullBox(const std::string& label) {
     return kSizeBoxHead + "func={" + label + "} NULLポインタです、処理せずにリターンします。";
@@ -144,9 +125,9 @@ void SessionTest::SetUp() {
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     for (char& ch : name)
         if (ch == '/') ch = '_';
-    // The process id keeps test programs run side by side (ctest -j) out of each other's way.
-    root_ = std::filesystem::temp_directory_path() / ("quillpen-" + std::to_string(getpid()) + "-" +
-                                                      name + "-" + std::to_string(gDirCounter++));
+    // A random part keeps test programs run side by side out of each other's way.
+    root_ = std::filesystem::temp_directory_path() /
+            ("quillpen-" + std::to_string(std::random_device{}()) + "-" + name);
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
 }

@@ -16,7 +16,7 @@
 #define W(s) QP_TEXT(s)
 
 // `units` copies of `unit`.
-WString repeat(qp_wchar unit, size_t units);
+inline WString repeat(qp_wchar unit, size_t units) { return WString(units, unit); }
 
 class SessionTest : public ::testing::Test {
    protected:
@@ -56,9 +56,6 @@ const std::vector<std::string>& writes();
 // What the file received of writes() under the window given to failWrites.
 std::string received();
 
-// The lines of `text` split at CR LF, without their terminators; a last line without one
-// is returned too, and `whole` (when given) tells whether the text ended with CR LF.
-std::vector<std::string> splitLines(const std::string& text, bool* whole = nullptr);
 // Occurrences of `needle` in `text` (not overlapping).
 int countOf(const std::string& text, const std::string& needle);
 // Checks that every decode-table address is "addr={" and 16 uppercase hex digits and "}",
@@ -66,7 +63,7 @@ int countOf(const std::string& text, const std::string& needle);
 std::string maskAddresses(std::string text);
 
 // The bytes of a time-stamped line in stamp mode 0 with CR LF: "[text]\r\n".
-std::string line0(const std::string& text);
+inline std::string line0(const std::string& text) { return "[" + text + "]\r\n"; }
 // A session's start and end lines for `file` (stamp mode 0, terminator `nl`) around `body`.
 std::string sessionLines(const std::filesystem::path& file, const std::string& body,
                          const std::string& nl = "\r\n");
@@ -74,8 +71,6 @@ std::string sessionLines(const std::filesystem::path& file, const std::string& b
 inline const std::string kErrorBanner = "[SYSLOG][■--ERROR--■] ";
 inline const std::string kCriticalBanner = "[SYSLOG][■--CRETICAL--■] ";
 inline const std::string kInfoBanner = "[SYSLOG][□--INFO--□] ";
-// The title of the length guard's box, as boxes() shows it before the box's text.
-inline const std::string kSizeBoxHead = "[■--ERROR--■] bufSizCheck 続行不可能!: ";
 // A null text refused, as an ERROR line while a file is open and in a box without one.
 std::string nullLine(const std::string& label);
 std::string nullBox(const std::string& label);
