@@ -109,12 +109,11 @@ void BitTable::row(const char* format, ...) {
 
 void BitTable::labelRow(const char* format) {
     const int length = formatNarrow(gSysOutA, kSysOutBytes, format, label_, gNewlineA);
-    offset_ = length < 0 ? -1 : appendOutBuf(offset_, gSysOutA);
-    std::memset(gSysOutA, 0, kSysOutBytes);
+    offset_ = length < 0 ? -1 : appendOutBuf(offset_, gSysOutA);  // write() clears gSysOutA
 }
 
 void BitTable::write() {
-    if (offset_ > 0) logFileWrite(gOutBufA, offset_);
+    logFileWrite(gOutBufA, offset_);  // a spoilt table (-1) writes nothing
     std::memset(gOutBufA, 0, kOutBufBytes);
     std::memset(gSysOutA, 0, kSysOutBytes);
 }

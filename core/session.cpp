@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 
 #include "core/format.h"
 #include "core/line_writer.h"
@@ -124,7 +125,7 @@ bool bufSizCheck(const WCHAR* func, int32_t maxSize, int32_t dataSize) {
     if (maxSize >= dataSize) return true;
     if (!logFileIsOpen()) {
         WCHAR text[256];
-        formatWide(text, 256, msg::kSizeBox, func, maxSize, dataSize);
+        formatWide(text, static_cast<int>(std::size(text)), msg::kSizeBox, func, maxSize, dataSize);
         showBox(text, msg::kSizeBoxTitle);
         return false;
     }

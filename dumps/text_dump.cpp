@@ -107,7 +107,7 @@ void writeHexBytes(const uint8_t* text, int32_t length, int32_t newLineCnt) {
         char cell[16];
         const int n = formatNarrow(cell, sizeof cell, "%02x ", static_cast<int32_t>(text[i]));
         if (n > 0) writePiece(cell, static_cast<size_t>(n));
-        if (column > 0 && column == newLineCnt - 1) {
+        if (column == newLineCnt - 1) {
             writeNewline();
             column = 0;
         } else {
