@@ -3,7 +3,6 @@
 // the POSIX layer, so a non-empty one (kept without its CR LF) reads "<text>" here.
 #include <algorithm>
 #include <climits>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -48,9 +47,15 @@ std::string times(const std::string& piece, int n) {
 }
 
 // Each non-empty system text of one line as "<text>".
-std::string masked(const std::string& text) {
-    static const std::regex kText("(ErrCode=-?[0-9]+ :)[^\\]\\r\\n]+(?=\\]|$)");
-    return std::regex_replace(text, kText, "$1<text>");
+std::string masked(std::string text) {
+    for (size_t at = text.find("ErrCode="); at != std::string::npos;
+         at = text.find("ErrCode=", at)) {
+        at = text.find(" :", at) + 2;
+        const size_t end = std::min(text.find_first_of("]\r\n", at), text.size());
+        if (end > at && (end == text.size() || text[end] == ']'))
+            text.replace(at, end - at, "<text>");
+    }
+    return text;
 }
 
 struct Row {

@@ -3,7 +3,6 @@
 // file is whole, and everything in it is the whole output of one call, each thread's in
 // its own order, debug lines only where the session's level admits them.
 #include <atomic>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -67,16 +66,15 @@ TEST_F(Concurrency, WritersAcrossSessionsAndLevels) {
     ASSERT_EQ(logInit(dir().c_str(), W("reference"), 0, 0, 0, 5, 0), 1);
     const std::string start = line0("--- [app] start Log={" + logPath().u8string() + "} ---");
     const std::string end = line0("--- [app] end Log. ---");
-    const std::regex tag("T(\\d) N(\\d+)");
     std::vector<int> next(kThreads, 0);
     int sessions = 0, outputs = 0;
     for (size_t at = 0; at < file.size(); at += end.size(), ++sessions) {
         ASSERT_EQ(file.compare(at, start.size(), start), 0) << "no start line at byte " << at;
         for (at += start.size(); file.compare(at, end.size(), end) != 0; ++outputs) {
-            std::smatch found;
-            const std::string head = file.substr(at, 120);
-            ASSERT_TRUE(std::regex_search(head, found, tag)) << "not a call's output: " << head;
-            const int t = std::stoi(found[1].str()), s = std::stoi(found[2].str());
+            // The call's tag, "T<t> N<s>", within its first two lines.
+            const size_t mark = file.find(" N", at);
+            ASSERT_TRUE(mark < at + 120 && file[mark - 2] == 'T') << file.substr(at, 120);
+            const int t = file[mark - 1] - '0', s = std::stoi(file.substr(mark + 2, 10));
             ASSERT_GE(s, next[t]) << "thread " << t << " out of order";
             EXPECT_TRUE(s % 4 != 1 || sessions % 2 == 0) << "a debug line at level 1";
             const std::string bytes = alone(t, s);
