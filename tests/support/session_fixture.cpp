@@ -69,14 +69,6 @@ std::string received() {
     return bytes;
 }
 
-int countOf(const std::string& text, const std::string& needle) {
-    int n = 0;
-    for (size_t at = text.find(needle); at != std::string::npos;
-         at = text.find(needle, at + needle.size()))
-        ++n;
-    return n;
-}
-
 std::string maskAddresses(std::string text) {
     for (size_t at = text.find("addr={"); at != std::string::npos; at = text.find("addr={", at)) {
         at += 6;
@@ -162,13 +154,12 @@ void SessionTest::advanceTicks(long long ticks) {
 
 WString SessionTest::dir() const { return widen((root_ / "logs").u8string()); }
 
-std::filesystem::path SessionTest::logPath(const std::string& prefix,
-                                           const std::string& date) const {
-    return root_ / "logs" / (prefix + date + ".log");
+std::filesystem::path SessionTest::logPath(const std::string& prefix) const {
+    return root_ / "logs" / (prefix + "20261205.log");  // the frozen day's
 }
 
-std::string SessionTest::readLog(const std::string& prefix, const std::string& date) const {
-    std::ifstream in(logPath(prefix, date), std::ios::binary);
+std::string SessionTest::readLog() const {
+    std::ifstream in(logPath(), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();

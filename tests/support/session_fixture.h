@@ -30,10 +30,8 @@ class SessionTest : public ::testing::Test {
 
     // The log directory as UTF-16 and the path of the file of the frozen day.
     WString dir() const;
-    std::filesystem::path logPath(const std::string& prefix = "app",
-                                  const std::string& date = "20261205") const;
-    std::string readLog(const std::string& prefix = "app",
-                        const std::string& date = "20261205") const;
+    std::filesystem::path logPath(const std::string& prefix = "app") const;
+    std::string readLog() const;
     // logInit on dir() with prefix "app".
     int32_t open(int32_t stampMode = 0, int32_t newlineMode = 0, int32_t logSleep = 0,
                  int32_t logLevel = 5, int32_t bom = 0);
@@ -56,8 +54,6 @@ const std::vector<std::string>& writes();
 // What the file received of writes() under the window given to failWrites.
 std::string received();
 
-// Occurrences of `needle` in `text` (not overlapping).
-int countOf(const std::string& text, const std::string& needle);
 // Checks that every decode-table address is "addr={" and 16 uppercase hex digits and "}",
 // and replaces the digits with "%p", so that tables from different runs compare equal.
 std::string maskAddresses(std::string text);
