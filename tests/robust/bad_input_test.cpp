@@ -3,6 +3,8 @@
 // logTerm the file gains nothing and only the box functions show boxes. In a session a null
 // text is refused with its ERROR line, a lone surrogate is dropped (the call writes what it
 // writes without it), and a percent sign outside a format is text.
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -124,9 +126,16 @@ TEST_F(BadInput, LogInitTexts) {
     EXPECT_EQ(logInit(dir().c_str(), nullptr, 0, 0, 0, 5, 0), 0);
     EXPECT_EQ(boxes(),
               (std::vector<std::string>{nullBox("logInit() path"), nullBox("logInit() prefix")}));
-    // Percent signs in a prefix are part of the file name. (A lone surrogate is left to the
-    // file system, and each treats it in its own way.)
-    ASSERT_EQ(logInit(dir().c_str(), W("%d%s"), 0, 0, 0, 5, 0), 1);
+    // A directory and a prefix outside ASCII, with percent signs, name the file and its
+    // lines. (A lone surrogate is left to the file system, and each treats it its own way.)
+    const std::string name = "ログ😀%d%s";
+    const std::filesystem::path logs = root_ / std::filesystem::u8path(name);
+    const std::filesystem::path file = logs / std::filesystem::u8path(name + "20261205.log");
+    ASSERT_EQ(logInit(widen(logs.u8string()).c_str(), widen(name).c_str(), 0, 0, 0, 5, 0), 1);
+    _log(W("x"));
     logTerm();
-    EXPECT_TRUE(std::filesystem::exists(logPath("%d%s")));
+    std::ostringstream bytes;
+    bytes << std::ifstream(file, std::ios::binary).rdbuf();
+    EXPECT_EQ(bytes.str(), "[--- [" + name + "] start Log={" + file.u8string() +
+                               "} ---]\r\n[x]\r\n[--- [" + name + "] end Log. ---]\r\n");
 }
