@@ -18,14 +18,15 @@ std::string boxed(const std::string& nl, const std::string& rows) {
 
 TEST_F(FileRows, BitTables) {
     const WString l256 = repeat(W('L'), 256);
-    const std::string row255 =
-        "|    0   |    1   |    2   |    3   |  [" + std::string(255, 'L') + "]\n";
+    std::string label255;  // 255 units of 3 UTF-8 bytes each: the widest label
+    for (int i = 0; i < 255; ++i) label255 += "あ";
+    const std::string row255 = "|    0   |    1   |    2   |    3   |  [" + label255 + "]\n";
     check({
         // Mode 2: rows end in LF. Bytes in memory order, bits from the top; 255-unit label.
         {0, 2, 0,
          [] {
              makeBitStringUSHORT16(0xFF80, widen("値 é😀").c_str());
-             makeBitStringUINT32(0xFF000180, repeat(W('L'), 255).c_str());
+             makeBitStringUINT32(0xFF000180, repeat(0x3042, 255).c_str());
          },
          boxed("\n",
                "|    0   |    1   |  [値 é😀]\n"

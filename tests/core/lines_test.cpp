@@ -225,9 +225,7 @@ TEST_F(Lines, LevelGate) {
         w32_err_log(W("w"), 1);
         _log(nullptr);  // a [SYSLOG] line: only while logLevel >= 0
         EXPECT_EQ(quillpen::seams::globalAllocCount(), allocations);
-        const auto zeroed = [](const char* buf, int n) { return std::count(buf, buf + n, 0) == n; };
-        EXPECT_TRUE(zeroed(quillpen::gOutBufA, quillpen::kOutBufBytes) &&
-                    zeroed(quillpen::gSysOutA, quillpen::kSysOutBytes));  // left as they were
+        EXPECT_TRUE(scratchClear());
         logTerm();
         body += line0("always") + line0("w line=1 Win32 ErrCode=536870913 :") +
                 (level >= 0 ? nullLine("_log() format") : "");

@@ -25,6 +25,7 @@ class FileRows : public SessionTest {
             std::filesystem::remove_all(root_ / "logs");
             ASSERT_EQ(open(row.stamp, row.nl, 0, 5, row.bom), 1);
             row.calls();
+            EXPECT_TRUE(scratchClear());
             logTerm();
             std::string file = sessionLines(logPath(), row.bytes, kEol[row.nl]);
             if (row.stamp == 1) file.insert(file.rfind("[--- [app] end"), stamp).insert(0, stamp);

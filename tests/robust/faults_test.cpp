@@ -134,6 +134,7 @@ TEST_F(Faults, SessionsThatCannotStart) {
             ASSERT_EQ(boxes().size(), expected.size());
             EXPECT_EQ(boxes()[0].substr(0, expected[0].size()), expected[0]);
             for (size_t i = 1; i < expected.size(); ++i) EXPECT_EQ(boxes()[i], expected[i]);
+            EXPECT_TRUE(scratchClear());
             writeWithEveryExport();  // without a file: nothing, and no fault
             SetLastError(0x20000123);
             logTerm();  // no handle to close: the last error stays

@@ -1,10 +1,12 @@
 #include "support/session_fixture.h"
 
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <random>
 #include <sstream>
 
+#include "core/session.h"
 #include "platform/seams.h"
 #include "text/utf.h"
 
@@ -69,6 +71,16 @@ std::string received() {
     return bytes;
 }
 
+bool scratchClear() {
+    const auto zero = [](const void* buf, int n) {
+        return !buf ||
+               std::count(static_cast<const char*>(buf), static_cast<const char*>(buf) + n, 0) == n;
+    };
+    return zero(quillpen::gMsgBufW, quillpen::kWideBufUnits * 2) &&
+           zero(quillpen::gOutBufA, quillpen::kOutBufBytes) &&
+           zero(quillpen::gSysOutA, quillpen::kSysOutBytes);
+}
+
 std::string maskAddresses(std::string text) {
     for (size_t at = text.find("addr={"); at != std::string::npos; at = text.find("addr={", at)) {
         at += 6;
@@ -114,13 +126,10 @@ void SessionTest::SetUp() {
     resetSeams();
     setLocalTime(2026, 12, 5, 9, 3, 4);
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& ch : name)
-        if (ch == '/') ch = '_';
     // A random part keeps test programs run side by side out of each other's way.
     root_ = std::filesystem::temp_directory_path() /
-            ("quillpen-" + std::to_string(std::random_device{}()) + "-" + name);
-    std::filesystem::remove_all(root_);
+            ("quillpen-" + std::to_string(std::random_device{}()) + "-" + info->test_suite_name() +
+             "." + info->name());
     std::filesystem::create_directories(root_);
 }
 

@@ -54,6 +54,8 @@ const std::vector<std::string>& writes();
 // What the file received of writes() under the window given to failWrites.
 std::string received();
 
+// Every call leaves the shared scratch buffers all zero (or not allocated).
+bool scratchClear();
 // Checks that every decode-table address is "addr={" and 16 uppercase hex digits and "}",
 // and replaces the digits with "%p", so that tables from different runs compare equal.
 std::string maskAddresses(std::string text);
