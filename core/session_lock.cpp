@@ -20,8 +20,7 @@ struct QueuedBox {
 };
 
 SRWLOCK gSessionLock = SRWLOCK_INIT;
-thread_local int tLockDepth = 0;  // the lock's depth on this thread
-QueuedBox gQueue[kMaxQueuedBoxes];
+QueuedBox gQueue[kMaxQueuedBoxes];  // only touched under the lock
 int gQueued = 0;
 
 // The least level a writer may write at: the session's logLevel while a writer is ready,
@@ -47,13 +46,9 @@ void copyCut(WCHAR* dst, const WCHAR* src, int room) {
 }
 }  // namespace
 
-SessionLock::SessionLock() {
-    // A nested lock (an entry point reached from inside another) is already held.
-    if (tLockDepth++ == 0) AcquireSRWLockExclusive(&gSessionLock);
-}
+SessionLock::SessionLock() { AcquireSRWLockExclusive(&gSessionLock); }
 
 SessionLock::~SessionLock() {
-    if (--tLockDepth != 0) return;
     if (gQueued == 0) {
         ReleaseSRWLockExclusive(&gSessionLock);
         return;
@@ -68,10 +63,6 @@ void refreshGate() {
 }
 
 void showBox(const WCHAR* text, const WCHAR* title) {
-    if (tLockDepth == 0) {
-        MessageBoxW(nullptr, text, title, MB_OK);
-        return;
-    }
     if (gQueued == kMaxQueuedBoxes) return;
     copyCut(gQueue[gQueued].text, text, kBoxTextUnits);
     copyCut(gQueue[gQueued].title, title, kBoxTitleUnits);

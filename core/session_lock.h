@@ -1,6 +1,8 @@
 // One process-wide lock around every entry point, so that calls from several threads never
-// mix their lines or buffers. Message boxes are never shown while it is held: a box asked
-// for inside a locked call is queued and shown once the lock is released.
+// mix their lines or buffers. The library calls no host code while it holds the lock, so an
+// entry point is never reached from inside another and the lock need not be recursive.
+// Message boxes are never shown while it is held: a box asked for inside a locked call is
+// queued and shown once the lock is released.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +27,7 @@ bool writerAdmits(int32_t level);
 // (its start and its end).
 void refreshGate();
 
-// An MB_OK box without an owner: shown now, or when the current SessionLock is released.
+// An MB_OK box without an owner, shown when the caller's SessionLock is released.
 void showBox(const WCHAR* text, const WCHAR* title);
 
 }  // namespace quillpen
