@@ -5,11 +5,13 @@
 // MODE: quillpen (_log), filtered (log_debug below the level), sleeping (_log with
 // LOG_SLEEP on), floor (write() of the line), spdlog, snprintf, handwritten.
 // MODE first-table prints the microseconds of the process's first decode table of 4 KB and
-// of the next one, then of a first and a next write() of as many bytes to a new file.
+// of the next one, of a first and a next write() of as many bytes to a new file, and of a
+// first and a next fill of a block of the table's size in fresh pages.
 #include <fcntl.h>
 #include <spdlog/logger.h>
 #include <spdlog/pattern_formatter.h>
 #include <spdlog/sinks/basic_file_sink.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -76,8 +78,9 @@ double microsOf(Call call) {
 }
 
 // The first and the next decode table of the process, then the first and the next write()
-// of as many bytes to a new file of their own: what the system charges a first write to a
-// new file is not the library's.
+// of as many bytes to a new file of their own, and the first and the next fill of fresh
+// pages: what the system charges a first write to a new file, or the first use of memory,
+// is not the library's.
 int timeFirstTable(const std::string& dir) {
     if (!logInit(widen(dir).c_str(), u"lines", 8192, 0, 0, 5, 0)) return 1;
     std::string utf8;
@@ -92,7 +95,17 @@ int timeFirstTable(const std::string& dir) {
     const auto put = [&] { return write(fd, bytes.data(), bytes.size()); };
     const double floorFirst = microsOf(put), floorNext = microsOf(put);
     close(fd);
-    std::printf("%.1f %.1f %.1f %.1f\n", first, next, floorFirst, floorNext);
+    // The table's block of fresh pages, first filled and then again: what the system
+    // charges the first use of memory a process has not touched yet.
+    const size_t blockBytes = 25600;
+    void* pages =
+        mmap(nullptr, blockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) return 1;
+    const auto fill = [&] { std::memset(pages, '-', blockBytes); };
+    const double pagesFirst = microsOf(fill), pagesNext = microsOf(fill);
+    munmap(pages, blockBytes);
+    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f\n", first, next, floorFirst, floorNext, pagesFirst,
+                pagesNext);
     return 0;
 }
 

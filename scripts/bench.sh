@@ -62,8 +62,9 @@ trap 'rm -rf "$scratch"' EXIT
 # The first decode table of a process against the next, five fresh processes.
 {
     echo
-    echo "| µs: first decode table of 4 KB | next | first write() of its bytes | next |"
-    echo "|---:|---:|---:|---:|"
+    echo "| µs: first decode table of 4 KB | next | first write() of its bytes | next |" \
+        "first fill of its block in fresh pages | next |"
+    echo "|---:|---:|---:|---:|---:|---:|"
     for run in 1 2 3 4 5; do
         echo "| $("$out/bench/quillpen_lines" first-table 0 "$scratch/first" | sed 's/ / | /g') |"
         rm -rf "$scratch/first"
