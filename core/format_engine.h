@@ -33,11 +33,11 @@ constexpr char kUpperHex[] = "0123456789ABCDEF";
 // '0' flag is given and '-' is not.
 template <typename Sink>
 void padBefore(Sink& out, const Conversion& s, int len) {
-    if (!s.left) out.fill(s.zero ? '0' : ' ', s.width - len);
+    if (!s.left && s.width > len) out.fill(s.zero ? '0' : ' ', s.width - len);
 }
 template <typename Sink>
 void padAfter(Sink& out, const Conversion& s, int len) {
-    if (s.left) out.fill(' ', s.width - len);
+    if (s.left && s.width > len) out.fill(' ', s.width - len);
 }
 
 // [spaces][prefix][zeros][body][spaces]; with zeroPad the leading spaces become zeros.
@@ -203,32 +203,6 @@ void putCharacter(Sink& out, const Conversion& s, bool wideArg, int32_t v) {
     padAfter(out, s, n);
 }
 
-// "%d", "%i", "%u", "%x", "%X" and "%s" alone, nearly every conversion a log line has,
-// printed as the general path prints them, without parsing a conversion or its flags,
-// fields and sizes. False for any other letter (or the terminator), having read no argument.
-template <typename Ch, typename Sink, typename Args>
-bool putBare(Sink& out, int conv, Args& args) {
-    if (conv == 's') {  // a string of the format's own width
-        const auto* text = static_cast<const Ch*>(args.nextPointer());
-        if (!text)
-            out.copy("(null)", 6);
-        else
-            out.copy(text, boundedLength(text, out.space() + 1));
-        return true;
-    }
-    const bool isSigned = conv == 'd' || conv == 'i';
-    if (!isSigned && conv != 'u' && conv != 'x' && conv != 'X') return false;
-    const auto raw = static_cast<uint32_t>(args.nextInt32());
-    const bool negative = isSigned && static_cast<int32_t>(raw) < 0;
-    char digits[12];
-    char* const end = digits + sizeof digits;
-    char* q = putDigits(end, negative ? 0u - raw : raw, conv);
-    if (q == end) *--q = '0';
-    if (negative) *--q = '-';
-    out.copy(q, static_cast<int>(end - q));
-    return true;
-}
-
 // Performs one parsed conversion; false when the conversion is not one this engine honours,
 // in which case no argument has been read.
 template <typename Ch, typename Sink, typename Args>
@@ -279,10 +253,6 @@ void formatTo(Sink& out, const Ch* format, Args& args) {
         while (*p && unit(*p) != '%') ++p;
         out.copy(run, static_cast<int>(p - run));
         if (!*p) break;
-        if (putBare<Ch>(out, unit(p[1]), args)) {
-            p += 2;
-            continue;
-        }
         Conversion conversion;
         const Ch* next = parseConversion(p + 1, conversion);
         if (!convert<Ch>(out, conversion, args)) out.copy(p, static_cast<int>(next - p));

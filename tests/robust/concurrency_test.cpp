@@ -15,19 +15,11 @@ constexpr int kThreads = 4;
 // A line, a debug line, a text dump or a bit table, each showing its tag "T<t> N<s>".
 void call(int thread, int seq) {
     const WString tag = widen("T" + std::to_string(thread) + " N" + std::to_string(seq));
-    switch (seq % 4) {
-        case 0:
-            _log(W("%s line 日本語"), tag.c_str());
-            break;
-        case 1:
-            log_debug(W("%s debug"), tag.c_str());
-            break;
-        case 2:
-            logPut((tag + W(" put 日本語😀 abcdefghijklmnopqrstuvwxyz")).c_str(), 40, 0, 12);
-            break;
-        default:
-            makeBitStringUINT32(static_cast<uint32_t>(seq), tag.c_str());
-    }
+    const int kind = seq % 4;
+    if (kind == 0) _log(W("%s line 日本語"), tag.c_str());
+    if (kind == 1) log_debug(W("%s debug"), tag.c_str());
+    if (kind == 2) logPut((tag + W(" put 日本語😀 abcdefghijklmnopqrstuvwxyz")).c_str(), 40, 0, 12);
+    if (kind == 3) makeBitStringUINT32(static_cast<uint32_t>(seq), tag.c_str());
 }
 
 // The bytes `call` writes alone, recorded in a session of another file.
@@ -102,12 +94,9 @@ TEST_F(Concurrency, ThreadsRaceLogInitAndLogTerm) {
         std::atomic<int> ready{0}, wins{0};
         auto run = [&](bool starts) {
             ++ready;
-            while (ready < 2) {
-            }
-            if (starts)
-                wins += open();
-            else
-                logTerm();
+            while (ready < 2) std::this_thread::yield();
+            if (starts) wins += open();
+            if (!starts) logTerm();
         };
         std::thread a(run, true), b(run, bothStart);
         a.join();
